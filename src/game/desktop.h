@@ -1,0 +1,37 @@
+#pragma once
+
+#include "game/controls.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pylons {
+
+enum class MsgStyle { Information, Critical, YesNo }; // YesNo carries the information icon
+enum class MsgResult { Ok, Yes, No };
+
+// Everything the game asks of the desktop. Texts are single-byte Windows-1252, like the game's
+// own; every message box has the title "Pylons".
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual MsgResult MsgBox(std::string_view text, MsgStyle style) = 0;
+    // The typed text, or an empty one when the player cancels.
+    virtual std::string InputBox(std::string_view prompt, std::string_view title,
+                                 std::string_view defaultText) = 0;
+    virtual void Beep() = 0;
+    // The full path chosen, or nothing when the player cancels.
+    virtual std::optional<std::filesystem::path> ChooseFile(FileDialogMode mode,
+                                                            const FileDialog& settings) = 0;
+    // "Opens" a web address or a mailto: address; a failure is not reported.
+    virtual void ShellOpen(std::string_view target) = 0;
+
+protected:
+    Desktop() = default;
+    Desktop(const Desktop&) = default;
+    Desktop& operator=(const Desktop&) = default;
+};
+
+} // namespace pylons

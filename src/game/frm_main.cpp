@@ -1,0 +1,373 @@
+#include "game/frm_main.h"
+
+#include "game/links.h"
+#include "game/text.h"
+#include "storage/file_io.h"
+
+#include <cmath>
+#include <set>
+#include <utility>
+
+namespace pylons {
+namespace {
+
+struct RingLook {
+    int width;
+    Rgb colour;
+    double left;
+    double top;
+};
+
+// The rings as the main window is created: a tower on pole 1.
+constexpr std::array<RingLook, 9> kRingLooks = {{
+    {225, {224, 224, 224}, 480, 840},
+    {375, {255, 128, 128}, 420, 1200},
+    {495, {255, 192, 128}, 360, 1560},
+    {615, {255, 255, 128}, 300, 1920},
+    {735, {128, 255, 128}, 240, 2280},
+    {855, {128, 255, 255}, 180, 2640},
+    {975, {128, 128, 255}, 120, 3000},
+    {1095, {255, 128, 255}, 60, 3360},
+    {1215, {0, 0, 0}, 0, 3720},
+}};
+
+constexpr double kColumnWidth = 1335; // every pole in play gets a column this wide
+
+template <std::size_t... I>
+std::array<std::shared_ptr<infRing>, 9> MakeRings(RingPictures& pictures,
+                                                  std::index_sequence<I...>) {
+    return {std::make_shared<clsRingN<static_cast<int>(I) + 1>>(pictures)...};
+}
+
+bool IsCountable(double value) {
+    return std::isfinite(value) && value >= 0 && value <= 9007199254740992.0 &&
+           value == std::floor(value);
+}
+
+const char* const kPlaceMessages[] = {
+    "You score is good for FIRST place!",
+    "You score is good for SECOND place!",
+    "You score is good for THIRD place!",
+};
+
+} // namespace
+
+int PolesInPlay(int level) {
+    return level <= 5 ? 3 : 4;
+}
+
+frmMain::frmMain(Desktop& desktop, std::filesystem::path programDir)
+    : desktop_(desktop), programDir_(std::move(programDir)) {
+    for (std::size_t i = 0; i < picRing.size(); ++i) {
+        PictureBox& picture = picRing[i];
+        picture.Name = "picRing" + std::to_string(i + 1);
+        picture.Width = kRingLooks[i].width;
+        picture.Height = 375;
+        picture.BackColor = kRingLooks[i].colour;
+        picture.Left = kRingLooks[i].left;
+        picture.Top = kRingLooks[i].top;
+    }
+    optPaal.SetValue(1, true);
+    stbStatusBar.Panels(3).Text = "0:00:00";
+}
+
+void frmMain::Form_Load() {
+    HiScores.FillDefaults();
+    LaadHiScore();
+    Level(3);
+    StartLevel(Level());
+}
+
+void frmMain::StartLevel(std::uint8_t level) {
+    Panel& clock = stbStatusBar.Panels(3);
+    clock.Text = "0:00:00";
+    clock.Tag = 0;
+    Moves(0);
+
+    // The objects of the level before may still be in use further up the call stack (a level
+    // starts from inside the move that finished the last one); their holders keep them alive.
+    PaalOwner& owner = *this;
+    Paal1 = std::make_shared<clsPaal1>(owner);
+    Paal2 = std::make_shared<clsPaal2>(owner);
+    Paal3 = std::make_shared<clsPaal3>(owner);
+    Paal4 = std::make_shared<clsPaal4>(owner);
+    ringObjects_ = MakeRings(picRing, std::make_index_sequence<9>{});
+    Rings.clear();
+
+    if (level < 3 || level > 9) {
+        return; // no such level: nothing to set up
+    }
+    const int poles = PolesInPlay(level);
+    // Only the level's own controls show. In play levels only rise, so this hides nothing;
+    // after loading a smaller level it keeps rings and a pole of the larger one out of reach.
+    for (int p = 1; p <= 4; ++p) {
+        optPaal[p].Visible = p <= poles;
+        shpPaal[static_cast<std::size_t>(p - 1)].Visible = p <= poles;
+    }
+    for (int n = 1; n <= 9; ++n) {
+        picRing[static_cast<std::size_t>(n - 1)].Visible = n <= level;
+    }
+    for (int n = level; n >= 1; --n) {
+        Paal1->AddRing(ringObjects_[static_cast<std::size_t>(n - 1)]);
+    }
+    for (int n = 1; n <= level; ++n) {
+        const auto& ring = ringObjects_[static_cast<std::size_t>(n - 1)];
+        Rings.emplace(ring->RingShape().Name, ring);
+    }
+    Window.Width = kColumnWidth * poles;
+
+    stbStatusBar.Panels(1).Text = "Moves " + NumberText(Moves());
+    stbStatusBar.Panels(2).Text =
+        "Fastest time " + HiScores.Record(HiScoreTable::RecordNumber(level, 1)).Time.Str();
+    Window.Caption = "Pylons - Level " + std::to_string(level);
+    Window.Top = static_cast<float>(
+        (static_cast<float>(Screen.Height) - static_cast<float>(Window.Height)) / 2.0f);
+    Window.Left = static_cast<float>(
+        (static_cast<float>(Screen.Width) - static_cast<float>(Window.Width)) / 2.0f);
+}
+
+void frmMain::Form_DragOver(float X) {
+    const int columns = PolesInPlay(Level());
+    if (!timElapsed.Enabled) {
+        timElapsed.Enabled = true;
+    }
+    const double column = Window.Width / columns;
+    const float bound1 = static_cast<float>(column);
+    const float bound2 = static_cast<float>(column * 2);
+    const float bound3 = static_cast<float>(column * 3);
+    const bool inColumn[4] = {X < bound1, bound1 <= X && X < bound2, bound2 <= X && X < bound3,
+                              X >= bound3};
+    for (int p = 1; p <= 4; ++p) {
+        if (optPaal[p].Visible) {
+            optPaal.SetValue(p, inColumn[p - 1]);
+        }
+    }
+}
+
+void frmMain::Form_DragDrop(std::string_view draggedName) {
+    // Every release over the window counts, whether the pole takes the ring or not.
+    Moves(Moves() + 1);
+    stbStatusBar.Panels(1).Text = "Moves = " + NumberText(Moves());
+    const int target = optPaal.Selected();
+    if (target == 0) {
+        return;
+    }
+    const std::shared_ptr<infRing> ring = RingByName(draggedName);
+    if (!ring) {
+        return;
+    }
+    // Held here, the pole outlives a level start inside its own AddRing.
+    const std::shared_ptr<PaalBase> pole = PaalPtr(target);
+    pole->AddRing(ring);
+}
+
+void frmMain::timElapsed_Timer() {
+    Panel& clock = stbStatusBar.Panels(3);
+    clock.Tag = clock.Tag + 1;
+    // The clock shows one second more than it has counted.
+    clock.Text = TimeText(clock.Tag + 1);
+}
+
+void frmMain::mnuQuit_Click() {
+    Unloaded = true;
+}
+
+void frmMain::mnuWeb_Click() {
+    desktop_.ShellOpen(kWebSiteAddress);
+}
+
+std::shared_ptr<infRing> frmMain::RingByName(std::string_view name) const {
+    const auto it = Rings.find(name);
+    return it == Rings.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<PaalBase> frmMain::PaalPtr(int number) const {
+    switch (number) {
+    case 1:
+        return Paal1;
+    case 2:
+        return Paal2;
+    case 3:
+        return Paal3;
+    default:
+        return Paal4;
+    }
+}
+
+PaalBase& frmMain::PaalNr(int number) {
+    return *PaalPtr(number);
+}
+
+void frmMain::CheckFinished(int pole, std::size_t ringCount) {
+    if (rebuilding_) {
+        return;
+    }
+    const int level = Level();
+    const bool goal =
+        (pole == 3 && level >= 3 && level <= 5) || (pole == 4 && level >= 6 && level <= 9);
+    if (goal && ringCount == static_cast<std::size_t>(level)) {
+        FinishLevel();
+    }
+}
+
+void frmMain::FinishLevel() {
+    timElapsed.Enabled = false;
+    desktop_.Beep();
+    EnterHiScore();
+    const int level = Level();
+    if (level == 9) {
+        if (desktop_.MsgBox("Very good you have made it!\r\nQuit?", MsgStyle::YesNo) ==
+            MsgResult::Yes) {
+            mnuQuit_Click();
+        }
+        return;
+    }
+    desktop_.MsgBox(level <= 5 ? "Good, Next Level!" : "Very good, next level",
+                    MsgStyle::Information);
+    Level(static_cast<std::uint8_t>(level + 1));
+    StartLevel(Level());
+}
+
+void frmMain::EnterHiScore() {
+    const int level = Level();
+    if (level < 3 || level > 9) {
+        return;
+    }
+    const double moves = Moves();
+    const Panel& clock = stbStatusBar.Panels(3);
+    const double seconds = clock.Tag;
+    int place = 0;
+    for (int p = 1; p <= 3 && place == 0; ++p) {
+        const HiScoreRecord& record = HiScores.Record(HiScoreTable::RecordNumber(level, p));
+        // A record whose moves are not a number can be passed by any result.
+        const double recordMoves = std::isnan(record.Moves) ? HUGE_VAL : record.Moves;
+        if (moves < recordMoves ||
+            (moves == recordMoves && seconds < TimeTextSeconds(record.Time.View()))) {
+            place = p;
+        }
+    }
+    if (place == 0) {
+        return;
+    }
+    desktop_.MsgBox(kPlaceMessages[place - 1], MsgStyle::Information);
+    const std::string name = desktop_.InputBox("You name", "Hiscore", LastHiScoreName);
+    const int first = HiScoreTable::RecordNumber(level, 1);
+    for (int p = 3; p > place; --p) {
+        HiScores.Record(first + p - 1) = HiScores.Record(first + p - 2);
+    }
+    HiScoreRecord& record = HiScores.Record(first + place - 1);
+    record.Name.Assign(name);
+    record.Time.Assign(clock.Text);
+    record.Moves = moves;
+    LastHiScoreName = name;
+    SaveHiScore();
+}
+
+void frmMain::LaadHiScore() {
+    const std::filesystem::path path = HiScorePath(programDir_);
+    const auto length = FileLength(path);
+    if (!length || *length == 0) {
+        SaveHiScore();
+        return;
+    }
+    // A file that cannot be read leaves the table as it is and the file untouched.
+    const auto bytes = ReadFilePrefix(path, HiScoreTable::kFileBytes);
+    if (bytes) {
+        HiScores.DecodeWhole(*bytes);
+    }
+}
+
+void frmMain::SaveHiScore() {
+    // A failure is silent: the table in memory stays, and results last for this run.
+    ReplaceFile(HiScorePath(programDir_), HiScores.Encode(), OldTail::Keep);
+}
+
+void frmMain::Save() {
+    const auto chosen = desktop_.ChooseFile(FileDialogMode::Save, cdbFilePic);
+    if (!chosen) {
+        return;
+    }
+    cdbFilePic.FileName = *chosen;
+    SaveGameRecord record;
+    record.Level = Level();
+    Paal1->GeefRingen(record.PaalRingen[0]);
+    Paal2->GeefRingen(record.PaalRingen[1]);
+    Paal3->GeefRingen(record.PaalRingen[2]);
+    Paal4->GeefRingen(record.PaalRingen[3]);
+    record.Moves = Moves();
+    record.Elapsed = stbStatusBar.Panels(3).Tag;
+    if (!ReplaceFile(*chosen, record.Encode(), OldTail::Drop)) {
+        desktop_.MsgBox("The game could not be saved.", MsgStyle::Critical);
+    }
+}
+
+bool frmMain::IsPlayable(const SaveGameRecord& record) const {
+    if (record.Level < 3 || record.Level > 9 || !IsCountable(record.Moves) ||
+        !IsCountable(record.Elapsed)) {
+        return false;
+    }
+    std::set<int> seen;
+    for (const auto& list : record.PaalRingen) {
+        for (const std::uint8_t ring : list) {
+            if (ring != 0 && (ring > record.Level || !seen.insert(ring).second)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void frmMain::Load() {
+    const auto chosen = desktop_.ChooseFile(FileDialogMode::Open, cdbFilePic);
+    if (!chosen) {
+        return;
+    }
+    cdbFilePic.FileName = *chosen;
+    const auto bytes = ReadFilePrefix(*chosen, SaveGameRecord::kBytes);
+    if (!bytes) {
+        desktop_.MsgBox("The game could not be loaded.", MsgStyle::Critical);
+        return;
+    }
+    // Everything is checked before anything changes, so a bad file leaves the game as it was.
+    const auto record = SaveGameRecord::Decode(*bytes);
+    if (!record || !IsPlayable(*record)) {
+        desktop_.MsgBox("Not A valid savegame", MsgStyle::Critical);
+        return;
+    }
+    Level(record->Level);
+    StartLevel(Level());
+    // Rebuilding a position is no move: a finished tower simply stands on its goal pole.
+    rebuilding_ = true;
+    for (int p = 4; p >= 1; --p) {
+        const std::shared_ptr<PaalBase> pole = PaalPtr(p);
+        for (const std::uint8_t ring : record->PaalRingen[static_cast<std::size_t>(p - 1)]) {
+            if (ring != 0) {
+                pole->AddRing(RingByName("picRing" + std::to_string(ring)));
+            }
+        }
+    }
+    rebuilding_ = false;
+    SettleRings();
+    Moves(record->Moves);
+    Panel& clock = stbStatusBar.Panels(3);
+    clock.Tag = record->Elapsed;
+    stbStatusBar.Panels(1).Text = "Moves " + NumberText(Moves());
+    clock.Text = TimeText(clock.Tag + 1);
+}
+
+void frmMain::SettleRings() {
+    // Rings taken from inside the starting tower leave gaps and fixed rings behind; put every
+    // picture at its slot, with only the top ring of each pole free to be picked up.
+    for (int p = 1; p <= 4; ++p) {
+        const PaalBase& pole = PaalNr(p);
+        const auto& stack = pole.Ringen();
+        for (std::size_t k = 1; k <= stack.size(); ++k) {
+            PictureBox& picture = stack[k - 1]->RingShape();
+            picture.Left = pole.CentreX() - picture.Width / 2.0;
+            picture.Top = PaalBase::SlotTop(k);
+            picture.DragMode = k == stack.size() ? 1 : 0;
+        }
+    }
+}
+
+} // namespace pylons

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "board/paal.h"
+#include "board/picture_box.h"
+#include "board/ring.h"
+#include "game/controls.h"
+#include "game/desktop.h"
+#include "storage/hiscore.h"
+#include "storage/savegame.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pylons {
+
+// The main window's game: its level, moves, poles and rings, the state of its controls, and
+// every handler a player reaches by dragging, by the clock or by the menus. It opens no window
+// itself; messages, prompts and file dialogs go through the Desktop.
+class frmMain final : private PaalOwner {
+public:
+    // programDir is where HiScore.Dat lives.
+    frmMain(Desktop& desktop, std::filesystem::path programDir);
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    std::uint8_t Level() const { return level_; }
+    void Level(std::uint8_t Waarde) { level_ = Waarde; }
+    double Moves() const { return moves_; }
+    void Moves(double Waarde) { moves_ = Waarde; }
+
+    // The poles of the level being played; replaced at every level start.
+    std::shared_ptr<clsPaal1> Paal1;
+    std::shared_ptr<clsPaal2> Paal2;
+    std::shared_ptr<clsPaal3> Paal3;
+    std::shared_ptr<clsPaal4> Paal4;
+
+    // The controls of the main window.
+    RingPictures picRing; // picRing1 to picRing9
+    OptionGroup optPaal;  // optPaal[1] to optPaal[4]
+    std::array<Shape, 4> shpPaal;
+    StatusBar stbStatusBar;
+    Timer timElapsed;
+    FileDialog cdbFilePic;
+    FormWindow Window;
+    ScreenSize Screen;
+    bool Unloaded = false; // the main window was unloaded: the view closes it and the game ends
+
+    // The high-score table and the name last typed for it, for the whole run.
+    HiScoreTable HiScores;
+    std::string LastHiScoreName;
+
+    // Start-up: the high-score table, then level 3.
+    void Form_Load();
+    void StartLevel(std::uint8_t level);
+
+    // A ring is dragged over the window surface at X (window units).
+    void Form_DragOver(float X);
+    // A ring, named by its picture, is released over the window surface.
+    void Form_DragDrop(std::string_view draggedName);
+    void timElapsed_Timer();
+
+    void mnuSave_Click() { Save(); }
+    void mnuLoad_Click() { Load(); }
+    void mnuQuit_Click();
+    void mnuWeb_Click();
+
+    void Save();
+    void Load();
+    void LaadHiScore();
+    void SaveHiScore();
+
+    // The ring object registered under a picture's name, if the level has that ring.
+    std::shared_ptr<infRing> RingByName(std::string_view name) const;
+    PaalBase& PaalNr(int number) override;
+
+private:
+    void CheckFinished(int pole, std::size_t ringCount) override;
+    void FinishLevel();
+    void EnterHiScore();
+    bool IsPlayable(const SaveGameRecord& record) const;
+    void SettleRings();
+    std::shared_ptr<PaalBase> PaalPtr(int number) const;
+
+    Desktop& desktop_;
+    std::filesystem::path programDir_;
+    std::uint8_t level_ = 0;
+    double moves_ = 0;
+    std::array<std::shared_ptr<infRing>, 9> ringObjects_; // Ring1 to Ring9
+    std::map<std::string, std::shared_ptr<infRing>, std::less<>> Rings;
+    bool rebuilding_ = false; // loading a game puts rings on the goal pole without finishing
+};
+
+// Levels 3 to 5 are played on three poles, 6 to 9 on four.
+int PolesInPlay(int level);
+
+} // namespace pylons
