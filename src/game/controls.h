@@ -74,6 +74,7 @@ struct FormWindow {
     double Height = 4575;
     double Left = 0;
     double Top = 0;
+    int Centrings = 0; // how often Left and Top were worked out; the view moves the window then
 };
 
 struct ScreenSize {

@@ -124,6 +124,7 @@ void frmMain::StartLevel(std::uint8_t level) {
         (static_cast<float>(Screen.Height) - static_cast<float>(Window.Height)) / 2.0f);
     Window.Left = static_cast<float>(
         (static_cast<float>(Screen.Width) - static_cast<float>(Window.Width)) / 2.0f);
+    ++Window.Centrings;
 }
 
 void frmMain::Form_DragOver(float X) {

@@ -1,0 +1,79 @@
+#include "ui/board_widgets.h"
+
+#include "ui/main_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace pylons {
+
+RingPicture::RingPicture(int number, MainWindow& window, QWidget* parent)
+    : QWidget(parent), number_(number), window_(window) {
+    setObjectName(QStringLiteral("picRing%1").arg(number));
+}
+
+void RingPicture::SetColour(Rgb colour) {
+    const QColor next(colour.red, colour.green, colour.blue);
+    if (next != colour_) {
+        colour_ = next;
+        update();
+    }
+}
+
+void RingPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.fillRect(rect(), colour_);
+    // A raised edge: light above and left, dark below and right.
+    const QColor light = colour_.lightness() < 40 ? QColor(90, 90, 90) : colour_.lighter(135);
+    const QColor dark = colour_.lightness() < 40 ? QColor(0, 0, 0) : colour_.darker(170);
+    painter.setPen(QPen(light, 1));
+    painter.drawLine(area.bottomLeft(), area.topLeft());
+    painter.drawLine(area.topLeft(), area.topRight());
+    painter.setPen(QPen(dark, 1));
+    painter.drawLine(area.topRight(), area.bottomRight());
+    painter.drawLine(area.bottomRight(), area.bottomLeft());
+}
+
+void RingPicture::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        window_.BeginDrag(*this, event->position().toPoint());
+    }
+}
+
+void RingPicture::mouseMoveEvent(QMouseEvent* event) {
+    window_.DragMove(event->globalPosition().toPoint(), event->buttons());
+}
+
+void RingPicture::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        window_.DragRelease(event->globalPosition().toPoint());
+    }
+}
+
+void PoleShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(150, 100, 55));
+    painter.setPen(QColor(90, 55, 25));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+DragOutline::DragOutline(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("dragOutline"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    hide();
+}
+
+void DragOutline::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QPen pen(Qt::black, 1, Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    pen.setColor(Qt::white);
+    pen.setDashOffset(1);
+    painter.setPen(pen);
+    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+} // namespace pylons

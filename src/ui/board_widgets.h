@@ -1,0 +1,61 @@
+#pragma once
+
+#include "board/picture_box.h"
+
+#include <QWidget>
+
+#include <cmath>
+
+namespace pylons {
+
+class MainWindow;
+
+// Window units (1/1440 inch) to logical pixels: 15 to one. Qt scales logical pixels for hi-DPI
+// screens, and everything is painted, so nothing is a scaled-up bitmap.
+constexpr int kTwipsPerPixel = 15;
+inline int ToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+// A ring's picture: its colour with a raised edge. Pressing the mouse on a ring that can be
+// dragged starts a drag, which the main window runs.
+class RingPicture final : public QWidget {
+    Q_OBJECT
+public:
+    RingPicture(int number, MainWindow& window, QWidget* parent);
+    int Number() const { return number_; }
+    void SetColour(Rgb colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int number_;
+    MainWindow& window_;
+    QColor colour_;
+};
+
+// A pole: a wooden post.
+class PoleShape final : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The outline of a ring that follows the pointer during a drag; the mouse passes through it.
+class DragOutline final : public QWidget {
+    Q_OBJECT
+public:
+    explicit DragOutline(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace pylons

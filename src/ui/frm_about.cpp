@@ -1,0 +1,86 @@
+#include "ui/frm_about.h"
+
+#include "game/desktop.h"
+#include "game/links.h"
+#include "ui/board_widgets.h"
+#include "ui/text_conversion.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <functional>
+
+namespace pylons {
+namespace {
+
+// A label that acts on a click.
+class LinkLabel final : public QLabel {
+public:
+    LinkLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
+        : QLabel(text, parent), onClick_(std::move(onClick)) {
+        setCursor(Qt::PointingHandCursor);
+        QPalette blue = palette();
+        blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        setPalette(blue);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+            onClick_();
+        }
+    }
+
+private:
+    std::function<void()> onClick_;
+};
+
+} // namespace
+
+frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(ToPixels(2610), ToPixels(2295));
+
+    auto* theme = new QLabel(QStringLiteral("Pylons Version 1.0"), this);
+    theme->setObjectName(QStringLiteral("lblTheme"));
+    QFont large = theme->font();
+    large.setPointSize(12);
+    large.setWeight(QFont::Normal);
+    theme->setFont(large);
+    theme->adjustSize();
+    theme->move((width() - theme->width()) / 2, ToPixels(240));
+
+    auto* name = new QLabel(QStringLiteral("by Wim Kolckenberger"), this);
+    name->setObjectName(QStringLiteral("lblNaam"));
+    name->setGeometry(ToPixels(120), ToPixels(720), ToPixels(2415), ToPixels(255));
+
+    auto* site = new LinkLabel(
+        FromGameText(kWebSiteAddress), [this] { lblWebSite_Click(); }, this);
+    site->setObjectName(QStringLiteral("lblWebSite"));
+    site->setGeometry(ToPixels(120), ToPixels(1080), ToPixels(2415), ToPixels(255));
+
+    auto* email = new LinkLabel(
+        FromGameText(kEmailAddress), [this] { lblEmail_Click(); }, this);
+    email->setObjectName(QStringLiteral("lblEmail"));
+    email->setGeometry(ToPixels(120), ToPixels(1440), ToPixels(2295), ToPixels(255));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setGeometry(ToPixels(720), ToPixels(1800), ToPixels(1095), ToPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+}
+
+void frmAbout::lblWebSite_Click() {
+    desktop_.ShellOpen(kWebSiteAddress);
+}
+
+void frmAbout::lblEmail_Click() {
+    desktop_.ShellOpen(std::string(kMailtoPrefix) + std::string(kEmailAddress));
+}
+
+} // namespace pylons

@@ -1,0 +1,69 @@
+#include "ui/frm_hiscore.h"
+
+#include "game/text.h"
+#include "ui/board_widgets.h"
+#include "ui/text_conversion.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace pylons {
+
+frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
+    : QDialog(owner), table_(table), cmbLevels_(new QComboBox(this)),
+      lsvHiScore_(new QTreeWidget(this)) {
+    setObjectName(QStringLiteral("frmHiscore"));
+    setWindowTitle(QStringLiteral("Hiscore"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(ToPixels(5070), ToPixels(3105));
+
+    auto* label = new QLabel(QStringLiteral("Level"), this);
+    label->setObjectName(QStringLiteral("lblLevel"));
+    label->move(ToPixels(120), ToPixels(120));
+    label->adjustSize();
+
+    cmbLevels_->setObjectName(QStringLiteral("cmbLevels"));
+    cmbLevels_->setGeometry(ToPixels(120), ToPixels(360), ToPixels(4815), ToPixels(315));
+    for (int level = 3; level <= 9; ++level) {
+        cmbLevels_->addItem(QString::number(level));
+    }
+    cmbLevels_->setCurrentIndex(-1);
+    connect(cmbLevels_, &QComboBox::activated, this, &frmHiscore::cmbLevels_Click);
+
+    lsvHiScore_->setObjectName(QStringLiteral("lsvHiScore"));
+    lsvHiScore_->setGeometry(ToPixels(120), ToPixels(675), ToPixels(4815), ToPixels(1935));
+    lsvHiScore_->setRootIsDecorated(false);
+    lsvHiScore_->setHeaderLabels(
+        {QStringLiteral("Name"), QStringLiteral("Time"), QStringLiteral("Moves")});
+    lsvHiScore_->setColumnWidth(0, ToPixels(1850));
+    lsvHiScore_->setColumnWidth(1, ToPixels(1440));
+    lsvHiScore_->setColumnWidth(2, ToPixels(1440));
+    lsvHiScore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setGeometry(ToPixels(2032), ToPixels(2640), ToPixels(1095), ToPixels(375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &frmHiscore::cmdOk_Click);
+}
+
+void frmHiscore::cmbLevels_Click() {
+    const int position = cmbLevels_->currentIndex();
+    if (position < 0) {
+        return;
+    }
+    lsvHiScore_->clear();
+    for (int place = 1; place <= 3; ++place) {
+        const HiScoreRecord& record = table_.Record(position * 3 + place);
+        auto* row = new QTreeWidgetItem(lsvHiScore_);
+        row->setText(0, FromGameText(record.Name.View()));
+        row->setText(1, FromGameText(record.Time.View()));
+        row->setText(2, FromGameText(NumberText(record.Moves)));
+    }
+}
+
+} // namespace pylons

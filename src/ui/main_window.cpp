@@ -1,0 +1,303 @@
+#include "ui/main_window.h"
+
+#include "ui/board_widgets.h"
+#include "ui/frm_about.h"
+#include "ui/frm_hiscore.h"
+#include "ui/icon.h"
+#include "ui/text_conversion.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace pylons {
+namespace {
+
+// The board as the window is created, in window units.
+constexpr int kClientHeight = 4575;
+constexpr int kStatusBarTop = 4200;
+constexpr int kStatusBarHeight = 375;
+constexpr int kOptionLefts[] = {480, 1800, 3120, 4440};
+constexpr int kOptionTop = 120;
+constexpr int kOptionSize = 255;
+constexpr int kPoleLefts[] = {525, 1845, 3165, 4485};
+constexpr int kPoleTop = 480;
+constexpr int kPoleWidth = 135;
+constexpr int kPoleHeight = 3615;
+
+// Status panels: width and least width; panel 2 gives way so that the three fit.
+constexpr int kPanel1 = 1200;
+constexpr int kPanel2 = 3195;
+constexpr int kPanel2Least = 1440;
+constexpr int kPanel3 = 750;
+
+} // namespace
+
+MainWindow::MainWindow(const std::filesystem::path& programDir)
+    : desktop_(this), game_(desktop_, programDir) {
+    setObjectName(QStringLiteral("frmMain"));
+    // A fixed border with a minimise button and no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(AppIcon());
+    BuildMenus();
+    BuildBoard();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    timElapsed_.setObjectName(QStringLiteral("timElapsed"));
+    timElapsed_.setInterval(game_.timElapsed.Interval);
+    connect(&timElapsed_, &QTimer::timeout, this, [this] { timElapsed_Timer(); });
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        const QSize available = screen->availableGeometry().size();
+        game_.Screen = {available.width() * double{kTwipsPerPixel},
+                        available.height() * double{kTwipsPerPixel}};
+    }
+    game_.Window.Height =
+        (menuBar()->sizeHint().height() + ToPixels(kClientHeight)) * double{kTwipsPerPixel};
+    game_.Form_Load();
+    Refresh();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    file->addAction(QStringLiteral("&Save"), this, &MainWindow::mnuSave_Click)
+        ->setObjectName(QStringLiteral("mnuSave"));
+    file->addAction(QStringLiteral("&Open"), this, &MainWindow::mnuLoad_Click)
+        ->setObjectName(QStringLiteral("mnuLoad"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Hiscore"), this, &MainWindow::mnuHiScore_Click)
+        ->setObjectName(QStringLiteral("mnuHiScore"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), this, &MainWindow::mnuQuit_Click)
+        ->setObjectName(QStringLiteral("mnuQuit"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->addAction(QStringLiteral("&Web site"), this, &MainWindow::mnuWeb_Click)
+        ->setObjectName(QStringLiteral("mnuWeb"));
+    help->addSeparator();
+    help->addAction(QStringLiteral("&About"), this, &MainWindow::mnuAbout_Click)
+        ->setObjectName(QStringLiteral("mnuAbout"));
+}
+
+void MainWindow::BuildBoard() {
+    board_ = new QWidget(this);
+    board_->setObjectName(QStringLiteral("board"));
+    board_->setAutoFillBackground(true);
+    setCentralWidget(board_);
+
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(board_);
+        option->setObjectName(QStringLiteral("optPaal%1").arg(i + 1));
+        option->setEnabled(false);
+        option->setAutoExclusive(false); // the game keeps the four as one group
+        option->setFocusPolicy(Qt::NoFocus);
+        option->setGeometry(ToPixels(kOptionLefts[i]), ToPixels(kOptionTop), ToPixels(kOptionSize),
+                            ToPixels(kOptionSize));
+        option->hide();
+        optPaal_[i] = option;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto* pole = new PoleShape(board_);
+        pole->setObjectName(QStringLiteral("shpPaal%1").arg(i + 1));
+        pole->setGeometry(ToPixels(kPoleLefts[i]), ToPixels(kPoleTop), ToPixels(kPoleWidth),
+                          ToPixels(kPoleHeight));
+        pole->hide();
+        shpPaal_[i] = pole;
+    }
+    // Created after the poles, so that a ring covers its pole.
+    for (std::size_t i = 0; i < 9; ++i) {
+        picRing_[i] = new RingPicture(static_cast<int>(i) + 1, *this, board_);
+        picRing_[i]->hide();
+    }
+
+    stbStatusBar_ = new QWidget(board_);
+    stbStatusBar_->setObjectName(QStringLiteral("stbStatusBar"));
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(stbStatusBar_);
+        panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setIndent(2);
+        panels_[i] = panel;
+    }
+    outline_ = new DragOutline(board_);
+}
+
+void MainWindow::LayOutStatusBar(int width) {
+    stbStatusBar_->setGeometry(0, ToPixels(kStatusBarTop), width, ToPixels(kStatusBarHeight));
+    const int first = ToPixels(kPanel1);
+    const int third = ToPixels(kPanel3);
+    const int second = std::clamp(width - first - third, ToPixels(kPanel2Least), ToPixels(kPanel2));
+    const int height = ToPixels(kStatusBarHeight);
+    panels_[0]->setGeometry(0, 0, first, height);
+    panels_[1]->setGeometry(first, 0, second, height);
+    panels_[2]->setGeometry(first + second, 0, third, height);
+}
+
+void MainWindow::Refresh() {
+    setWindowTitle(FromGameText(game_.Window.Caption));
+    const QSize client(ToPixels(game_.Window.Width), ToPixels(kClientHeight));
+    if (board_->size() != client) {
+        board_->setFixedSize(client);
+        LayOutStatusBar(client.width());
+    }
+    if (centrings_ != game_.Window.Centrings) {
+        centrings_ = game_.Window.Centrings;
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QPoint origin = screen != nullptr ? screen->availableGeometry().topLeft() : QPoint();
+        move(origin + QPoint(ToPixels(game_.Window.Left), ToPixels(game_.Window.Top)));
+    }
+
+    for (int p = 1; p <= 4; ++p) {
+        const OptionButton& option = game_.optPaal[p];
+        QRadioButton* button = optPaal_[static_cast<std::size_t>(p - 1)];
+        button->setChecked(option.Value);
+        button->setEnabled(option.Enabled);
+        button->setVisible(option.Visible);
+        shpPaal_[static_cast<std::size_t>(p - 1)]->setVisible(
+            game_.shpPaal[static_cast<std::size_t>(p - 1)].Visible);
+    }
+    for (std::size_t i = 0; i < 9; ++i) {
+        const PictureBox& picture = game_.picRing[i];
+        RingPicture* ring = picRing_[i];
+        ring->SetColour(picture.BackColor);
+        ring->setGeometry(ToPixels(picture.Left), ToPixels(picture.Top), ToPixels(picture.Width),
+                          ToPixels(picture.Height));
+        ring->setVisible(picture.Visible);
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        panels_[i]->setText(FromGameText(game_.stbStatusBar.panels[i].Text));
+    }
+    if (game_.timElapsed.Enabled != timElapsed_.isActive()) {
+        if (game_.timElapsed.Enabled) {
+            timElapsed_.start();
+        } else {
+            timElapsed_.stop();
+        }
+    }
+    if (game_.Unloaded) {
+        CancelDrag();
+        timElapsed_.stop();
+        close();
+    }
+}
+
+void MainWindow::timElapsed_Timer() {
+    // A tick can still arrive after a finished level stopped the clock, while its messages are
+    // open; it counts nothing then.
+    if (game_.timElapsed.Enabled) {
+        game_.timElapsed_Timer();
+    }
+    Refresh();
+}
+
+void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
+    const PictureBox& picture = game_.picRing[static_cast<std::size_t>(ring.Number() - 1)];
+    if (dragged_ != nullptr || !picture.Visible || picture.DragMode != 1) {
+        return; // a fixed ring cannot be picked up
+    }
+    dragged_ = &ring;
+    grabOffset_ = grabOffset;
+    lastDragPos_ = ring.mapToGlobal(grabOffset);
+    outline_->setGeometry(ring.geometry());
+    outline_->raise();
+    outline_->show();
+}
+
+bool MainWindow::OverWindowSurface(QPoint globalPos) const {
+    const QPoint at = board_->mapFromGlobal(globalPos);
+    if (!board_->rect().contains(at)) {
+        return false;
+    }
+    QWidget* under = board_->childAt(at); // the outline lets the mouse through
+    return under == nullptr || qobject_cast<PoleShape*>(under) != nullptr ||
+           qobject_cast<QRadioButton*>(under) != nullptr;
+}
+
+float MainWindow::TwipsX(QPoint globalPos) const {
+    return static_cast<float>(board_->mapFromGlobal(globalPos).x() * kTwipsPerPixel);
+}
+
+void MainWindow::DragMove(QPoint globalPos, Qt::MouseButtons buttons) {
+    if (dragged_ == nullptr) {
+        return;
+    }
+    if (!(buttons & Qt::LeftButton)) {
+        CancelDrag(); // the button came up where we did not see it
+        return;
+    }
+    lastDragPos_ = globalPos;
+    outline_->move(board_->mapFromGlobal(globalPos) - grabOffset_);
+    if (OverWindowSurface(globalPos)) {
+        game_.Form_DragOver(TwipsX(globalPos));
+        Refresh();
+    }
+}
+
+void MainWindow::DragRelease(QPoint globalPos) {
+    if (dragged_ == nullptr) {
+        return;
+    }
+    if (globalPos != lastDragPos_) {
+        DragMove(globalPos, Qt::LeftButton);
+    }
+    const std::string name = dragged_->objectName().toStdString();
+    // The drag is over before the game runs the drop: finishing a level opens message boxes.
+    CancelDrag();
+    if (OverWindowSurface(globalPos)) {
+        game_.Form_DragDrop(name);
+    }
+    Refresh();
+}
+
+void MainWindow::CancelDrag() {
+    dragged_ = nullptr;
+    outline_->hide();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        CancelDrag();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::mnuSave_Click() {
+    game_.mnuSave_Click();
+    Refresh();
+}
+
+void MainWindow::mnuLoad_Click() {
+    game_.mnuLoad_Click();
+    Refresh();
+}
+
+void MainWindow::mnuHiScore_Click() {
+    frmHiscore window(game_.HiScores, this);
+    window.exec();
+}
+
+void MainWindow::mnuQuit_Click() {
+    game_.mnuQuit_Click();
+    Refresh();
+}
+
+void MainWindow::mnuWeb_Click() {
+    game_.mnuWeb_Click();
+}
+
+void MainWindow::mnuAbout_Click() {
+    frmAbout window(desktop_, this);
+    window.exec();
+}
+
+} // namespace pylons

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "game/frm_main.h"
+#include "ui/qt_desktop.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QTimer>
+
+#include <array>
+#include <filesystem>
+
+class QLabel;
+class QRadioButton;
+
+namespace pylons {
+
+class DragOutline;
+class PoleShape;
+class RingPicture;
+
+// frmMain's window. It draws the game's state after every event it forwards (a drag, a clock
+// tick, a menu choice) and holds no game state of its own.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // HiScore.Dat lives in programDir.
+    explicit MainWindow(const std::filesystem::path& programDir);
+    ~MainWindow() override;
+
+    const frmMain& Game() const { return game_; }
+
+    // Dragging a ring, as its picture reports the mouse.
+    void BeginDrag(RingPicture& ring, QPoint grabOffset);
+    void DragMove(QPoint globalPos, Qt::MouseButtons buttons);
+    void DragRelease(QPoint globalPos);
+    void CancelDrag();
+    bool Dragging() const { return dragged_ != nullptr; }
+
+    // Places every control as the game says.
+    void Refresh();
+
+    void mnuSave_Click();
+    void mnuLoad_Click();
+    void mnuHiScore_Click();
+    void mnuQuit_Click();
+    void mnuWeb_Click();
+    void mnuAbout_Click();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildBoard();
+    void LayOutStatusBar(int width);
+    void timElapsed_Timer();
+    // Whether a point lies on the window's own surface: the board or a pole (or the small pole
+    // buttons above them), not a ring, not the status bar, not outside the window.
+    bool OverWindowSurface(QPoint globalPos) const;
+    float TwipsX(QPoint globalPos) const;
+
+    QtDesktop desktop_;
+    frmMain game_;
+    QWidget* board_ = nullptr;
+    std::array<QRadioButton*, 4> optPaal_{};
+    std::array<PoleShape*, 4> shpPaal_{};
+    std::array<RingPicture*, 9> picRing_{};
+    DragOutline* outline_ = nullptr;
+    QWidget* stbStatusBar_ = nullptr;
+    std::array<QLabel*, 3> panels_{};
+    QTimer timElapsed_;
+    int centrings_ = 0;
+
+    RingPicture* dragged_ = nullptr;
+    QPoint grabOffset_;
+    QPoint lastDragPos_;
+};
+
+} // namespace pylons

@@ -1,0 +1,93 @@
+#include "ui/qt_desktop.h"
+
+#include "ui/text_conversion.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace pylons {
+
+MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
+    const QMessageBox::Icon icon =
+        style == MsgStyle::Critical ? QMessageBox::Critical : QMessageBox::Information;
+    const QMessageBox::StandardButtons buttons =
+        style == MsgStyle::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    // The game's two-line texts break with "\r\n"; Qt wants a plain line feed.
+    QString shown = FromGameText(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(icon, QStringLiteral("Pylons"), shown, buttons, owner_);
+    box.setObjectName(QStringLiteral("msgBox"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return MsgResult::Ok;
+    }
+}
+
+std::string QtDesktop::InputBox(std::string_view prompt, std::string_view title,
+                                std::string_view defaultText) {
+    QInputDialog dialog(owner_);
+    dialog.setObjectName(QStringLiteral("inputBox"));
+    dialog.setWindowTitle(FromGameText(title));
+    dialog.setLabelText(FromGameText(prompt));
+    dialog.setTextValue(FromGameText(defaultText));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return ToGameText(dialog.textValue());
+}
+
+void QtDesktop::Beep() {
+    QApplication::beep();
+}
+
+std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
+                                                           const FileDialog& settings) {
+    QFileDialog dialog(owner_, FromGameText(settings.DialogTitle));
+    dialog.setObjectName(QStringLiteral("cdbFilePic"));
+    // "Pylons games|*.WIM": a description and its pattern.
+    const QString filter = FromGameText(settings.Filter);
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    dialog.setNameFilter(bar < 0 ? filter
+                                 : filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) +
+                                       QLatin1Char(')'));
+    dialog.setDefaultSuffix(FromGameText(settings.DefaultExt));
+    if (mode == FileDialogMode::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.OverwritePrompt);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(settings.FileMustExist ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
+    }
+    if (!settings.FileName.empty()) {
+        dialog.selectFile(QFile::decodeName(settings.FileName.string().c_str()));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    // No limit on the name's length: the 260 characters were the old dialog's buffer, not a
+    // rule of the game.
+    const QString chosen = dialog.selectedFiles().constFirst();
+#if defined(_WIN32)
+    return std::filesystem::path(chosen.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+#endif
+}
+
+void QtDesktop::ShellOpen(std::string_view target) {
+    // The result is not looked at: a desktop without a browser or mail program says nothing.
+    QDesktopServices::openUrl(QUrl(FromGameText(target)));
+}
+
+} // namespace pylons
