@@ -6,11 +6,13 @@
 #include "ui/icon.h"
 #include "ui/text_conversion.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
 
@@ -149,6 +151,7 @@ void MainWindow::Refresh() {
     if (board_->size() != client) {
         board_->setFixedSize(client);
         LayOutStatusBar(client.width());
+        layout()->activate(); // the window takes its new width now, not at the next layout pass
     }
     if (centrings_ != game_.Window.Centrings) {
         centrings_ = game_.Window.Centrings;
@@ -211,6 +214,7 @@ void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
     outline_->setGeometry(ring.geometry());
     outline_->raise();
     outline_->show();
+    qApp->installEventFilter(this);
 }
 
 bool MainWindow::OverWindowSurface(QPoint globalPos) const {
@@ -260,8 +264,19 @@ void MainWindow::DragRelease(QPoint globalPos) {
 }
 
 void MainWindow::CancelDrag() {
+    if (dragged_ != nullptr) {
+        qApp->removeEventFilter(this);
+    }
     dragged_ = nullptr;
     outline_->hide();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove &&
+        !(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
+        CancelDrag();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

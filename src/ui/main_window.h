@@ -49,6 +49,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // While a ring is dragged: a mouse move anywhere without the button held ends the drag.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();

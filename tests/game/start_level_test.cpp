@@ -118,8 +118,7 @@ TEST(MnuQuit, UnloadsTheMainWindowAndSavesNothing) {
 TEST(MnuWeb, OpensTheWebSite) {
     GameFixture f;
     f.game.mnuWeb_Click();
-    EXPECT_EQ(f.desktop.calls,
-              std::vector<std::string>{"ShellOpen http://www.example.com/pylons/"});
+    EXPECT_EQ(f.desktop.calls, std::vector<std::string>{"ShellOpen http://www.example.com/"});
 }
 
 } // namespace

@@ -1,0 +1,409 @@
+#include "game/links.h"
+#include "storage/hiscore.h"
+#include "support/game_fixture.h"
+#include "ui/board_widgets.h"
+#include "ui/frm_about.h"
+#include "ui/frm_hiscore.h"
+#include "ui/main_window.h"
+#include "ui/modal_script.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <fstream>
+#include <memory>
+
+namespace pylons {
+
+using testing::ModalScript;
+
+// Records the addresses handed to the desktop's opener.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void handle(const QUrl& url) { opened << url.toString(); }
+};
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<MainWindow> window_;
+
+    std::filesystem::path Folder() const { return dir_.path().toStdString(); }
+
+    void Open() {
+        window_ = std::make_unique<MainWindow>(Folder());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+    QWidget* Child(const char* name) const {
+        auto* child = window_->findChild<QWidget*>(QLatin1String(name));
+        Q_ASSERT(child != nullptr);
+        return child;
+    }
+    // A point of a child widget in the coordinates of the top-level window.
+    QPoint At(QWidget* child, QPoint local) const { return child->mapTo(window_.get(), local); }
+    QPoint Centre(QWidget* child) const { return At(child, child->rect().center()); }
+    QPoint ColumnPoint(int pole) const {
+        const int columns = window_->Game().Level() <= 5 ? 3 : 4;
+        QWidget* board = Child("board");
+        return At(board, QPoint(board->width() * (2 * pole - 1) / (2 * columns), 100));
+    }
+    QString Panel(int n) const {
+        return window_->findChild<QLabel*>(QStringLiteral("panel%1").arg(n))->text();
+    }
+
+    // Presses on a ring, moves in steps to `to`, releases there.
+    void Drag(QWidget* ring, QPoint to) {
+        QWindow* handle = window_->windowHandle();
+        const QPoint from = Centre(ring);
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 4; ++step) {
+            QTest::mouseMove(handle, from + (to - from) * step / 4);
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+    }
+    QWidget* TopRing(int pole) const {
+        const PaalBase& paal = const_cast<frmMain&>(window_->Game()).PaalNr(pole);
+        return Child(paal.Ringen().back()->RingShape().Name.c_str());
+    }
+    void Move(int from, int to) { Drag(TopRing(from), ColumnPoint(to)); }
+
+private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        std::filesystem::remove(Folder() / "HiScore.Dat");
+    }
+    void cleanup() { window_.reset(); }
+
+    void startsAtLevelThreeWithTheBoardInPlace() {
+        Open();
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level 3"));
+        QCOMPARE(Child("board")->size(), QSize(267, 305));
+        QCOMPARE(Child("picRing1")->geometry(), QRect(32, 200, 15, 25));
+        QCOMPARE(Child("picRing3")->geometry(), QRect(23, 248, 33, 25));
+        QVERIFY(Child("picRing3")->isVisible());
+        QVERIFY(!Child("picRing4")->isVisible());
+        QCOMPARE(Child("shpPaal2")->geometry(), QRect(123, 32, 9, 241));
+        QVERIFY(!Child("shpPaal4")->isVisible());
+        auto* option = qobject_cast<QRadioButton*>(Child("optPaal1"));
+        QVERIFY(option->isChecked() && !option->isEnabled());
+        QCOMPARE(Child("stbStatusBar")->geometry(), QRect(0, 280, 267, 25));
+        QCOMPARE(Child("panel1")->width(), 80);
+        QCOMPARE(Child("panel2")->width(), 137); // "panel 2 gives way in the narrow window"
+        QCOMPARE(Child("panel3")->width(), 50);
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QCOMPARE(Panel(2), QStringLiteral("Fastest time 0:00:00   "));
+        QCOMPARE(Panel(3), QStringLiteral("0:00:00"));
+        QVERIFY(std::filesystem::exists(Folder() / "HiScore.Dat"));
+    }
+
+    void menusCarryTheirCaptionsWithoutShortcuts() {
+        Open();
+        QStringList captions;
+        for (QAction* menu : window_->menuBar()->actions()) {
+            captions << menu->text();
+            for (QAction* item : menu->menu()->actions()) {
+                captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+                QVERIFY(item->shortcut().isEmpty());
+                QVERIFY(item->isEnabled());
+            }
+        }
+        QCOMPARE(captions, QStringList({"&File", "&Save", "&Open", "-", "&Hiscore", "-", "&Quit",
+                                        "&Help", "&Web site", "-", "&About"}));
+    }
+
+    void aDragFromPoleOneToPoleThreeMovesTheRingAndCounts() {
+        Open();
+        QWidget* ring = Child("picRing1");
+        Drag(ring, ColumnPoint(3));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+        QCOMPARE(ring->geometry(), QRect(208, 248, 15, 25));
+        QVERIFY(qobject_cast<QRadioButton*>(Child("optPaal3"))->isChecked());
+        QVERIFY(!qobject_cast<QRadioButton*>(Child("optPaal1"))->isChecked());
+        QVERIFY(window_->Game().timElapsed.Enabled);
+        QVERIFY(!Child("dragOutline")->isVisible());
+    }
+
+    void theOutlineFollowsThePointerAtTheGrabOffset() {
+        Open();
+        QWindow* handle = window_->windowHandle();
+        QWidget* ring = Child("picRing1");
+        const QPoint grab = At(ring, QPoint(3, 4));
+        QTest::mousePress(handle, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(handle, grab + QPoint(60, -50));
+        QWidget* outline = Child("dragOutline");
+        QVERIFY(outline->isVisible());
+        QCOMPARE(outline->geometry(), ring->geometry().translated(60, -50));
+        QCOMPARE(ring->geometry(), QRect(32, 200, 15, 25)); // "the picture itself stays"
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grab + QPoint(60, -50));
+    }
+
+    void aReleaseOverARingOrTheStatusBarCountsNothing() {
+        Open();
+        Drag(Child("picRing1"), Centre(Child("picRing3")));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        Drag(Child("picRing1"), Centre(Child("panel2")));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QCOMPARE(Child("picRing1")->geometry(), QRect(32, 200, 15, 25));
+        QVERIFY(!Child("dragOutline")->isVisible());
+    }
+
+    void aReleaseOnAPoleOrItsButtonCounts() {
+        Open();
+        Drag(Child("picRing1"), Centre(Child("shpPaal2")));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+        Drag(Child("picRing1"), Centre(Child("optPaal3")));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 2"));
+        QCOMPARE(testing::LayoutOf(window_->Game()), (testing::Layout{{{3, 2}, {}, {1}, {}}}));
+    }
+
+    void aFixedRingCannotBePickedUp() {
+        Open();
+        Drag(Child("picRing3"), ColumnPoint(3));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QVERIFY2(!window_->Game().timElapsed.Enabled, "nothing was dragged over the window");
+        QVERIFY(!Child("dragOutline")->isVisible());
+    }
+
+    void aDragEndsWhenTheButtonIsAlreadyUpOrTheWindowLosesFocus() {
+        Open();
+        QWindow* handle = window_->windowHandle();
+        QWidget* ring = Child("picRing1");
+        QTest::mousePress(handle, Qt::LeftButton, {}, Centre(ring));
+        QTest::mouseMove(handle, ColumnPoint(2));
+        QVERIFY(window_->Dragging());
+        QMouseEvent buttonUp(QEvent::MouseMove, QPointF(5, 5), ring->mapToGlobal(QPointF(5, 5)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(ring, &buttonUp);
+        QVERIFY(!window_->Dragging());
+        QVERIFY(!Child("dragOutline")->isVisible());
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, ColumnPoint(2));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+
+        QTest::mousePress(handle, Qt::LeftButton, {}, Centre(ring));
+        QTest::mouseMove(handle, ColumnPoint(3));
+        QVERIFY(window_->Dragging());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!window_->isActiveWindow());
+        QVERIFY(!window_->Dragging());
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, ColumnPoint(3));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+    }
+
+    void finishingLevelThreeByDraggingAnswersTheDialogsAndGoesOn() {
+        Open();
+        ModalScript script;
+        script.Press().Type(QStringLiteral("Zo\u00EB")).Press();
+        for (const auto& [from, to] : testing::Solve(3, 3)) {
+            Move(from, to);
+        }
+        QVERIFY(script.Done());
+        QCOMPARE(script.seen,
+                 QStringList({"Pylons (information): You score is good for FIRST place!",
+                              "Hiscore: You name []", "Pylons (information): Good, Next Level!"}));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level 4"));
+        QCOMPARE(Child("board")->width(), 267);
+        QVERIFY(Child("picRing4")->isVisible());
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QVERIFY(!window_->Game().timElapsed.Enabled);
+        const auto bytes = testing::ReadBytes(Folder() / "HiScore.Dat");
+        QCOMPARE(bytes.size(), std::size_t{903});
+        QCOMPARE(std::string(bytes.begin(), bytes.begin() + 25),
+                 std::string("Zo\xEB") + std::string(22, ' '));
+    }
+
+    void theHighScoreWindowShowsTheChosenLevelsRows() {
+        HiScoreTable table;
+        table.Record(1).Name.Assign("Ren\xE9");
+        table.Record(1).Time.Assign("0:00:42");
+        table.Record(1).Moves = 7;
+        table.Record(21).Moves = 41;
+        const auto bytes = table.Encode();
+        std::ofstream(Folder() / "HiScore.Dat", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), 903);
+        Open();
+        QList<QStringList> rowsOf3, rowsOf9;
+        bool emptyAtFirst = false;
+        ModalScript script;
+        script.Then([&](QWidget* w) {
+            auto* combo = w->findChild<QComboBox*>(QStringLiteral("cmbLevels"));
+            auto* list = w->findChild<QTreeWidget*>(QStringLiteral("lsvHiScore"));
+            QCOMPARE(w->windowTitle(), QStringLiteral("Hiscore"));
+            QCOMPARE(w->size(), QSize(338, 207));
+            emptyAtFirst = combo->currentIndex() == -1 && list->topLevelItemCount() == 0;
+            const auto rows = [list] {
+                QList<QStringList> all;
+                for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                    const QTreeWidgetItem* item = list->topLevelItem(i);
+                    all << QStringList{item->text(0), item->text(1), item->text(2)};
+                }
+                return all;
+            };
+            combo->setFocus();
+            QTest::keyClick(combo, Qt::Key_Down);
+            rowsOf3 = rows();
+            QTest::keyClick(combo, Qt::Key_End);
+            rowsOf9 = rows();
+            QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("cmdOk")), Qt::LeftButton);
+        });
+        window_->mnuHiScore_Click();
+        QVERIFY(emptyAtFirst);
+        const QString defaultName = QStringLiteral("Wim Kolckenberger        ");
+        const QString defaultTime = QStringLiteral("0:00:00   ");
+        QCOMPARE(rowsOf3,
+                 (QList<QStringList>{{QStringLiteral("Ren\u00E9                     "),
+                                      QStringLiteral("0:00:42   "), QStringLiteral("7")},
+                                     {defaultName, defaultTime, QStringLiteral("9999999")},
+                                     {defaultName, defaultTime, QStringLiteral("9999999")}}));
+        QCOMPARE(rowsOf9, (QList<QStringList>{{defaultName, defaultTime, QStringLiteral("9999999")},
+                                              {defaultName, defaultTime, QStringLiteral("9999999")},
+                                              {defaultName, defaultTime, QStringLiteral("41")}}));
+    }
+
+    void theAboutLinksAndTheWebSiteItemReachTheOpener() {
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "handle");
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder, "handle");
+        Open();
+        ModalScript script;
+        QSize aboutSize;
+        QStringList texts;
+        script.Then([&](QWidget* w) {
+            aboutSize = w->size();
+            for (const char* name : {"lblTheme", "lblNaam", "lblWebSite", "lblEmail"}) {
+                texts << w->findChild<QLabel*>(QLatin1String(name))->text();
+            }
+            for (const char* name : {"lblWebSite", "lblEmail"}) {
+                auto* label = w->findChild<QLabel*>(QLatin1String(name));
+                QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
+                QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+                QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
+                                  label->mapTo(w, label->rect().center()));
+            }
+            QVERIFY2(w->isVisible(), "the window stays open");
+            QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("cmdOk")), Qt::LeftButton);
+        });
+        window_->mnuAbout_Click();
+        window_->mnuWeb_Click();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        QCOMPARE(aboutSize, QSize(174, 153));
+        QCOMPARE(texts, QStringList({"Pylons Version 1.0", "by Wim Kolckenberger",
+                                     "http://www.example.com/", "pylons@example.com"}));
+        QCOMPARE(recorder.opened,
+                 QStringList({"http://www.example.com/", "mailto:pylons@example.com",
+                              "http://www.example.com/"}));
+    }
+
+    void savingThroughTheFileDialogAddsTheExtensionAndLoadingRefusesAForeignFile() {
+        Open();
+        Move(1, 2);
+        ModalScript script;
+        script.Then([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Pylons"));
+            QCOMPARE(dialog->nameFilters(), QStringList{"Pylons games (*.WIM)"});
+            dialog->setDirectory(dir_.path());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name != nullptr);
+            QTest::keyClicks(name, QStringLiteral("mygame"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        window_->mnuSave_Click();
+        QVERIFY(script.Done());
+        const auto saved = testing::ReadBytes(Folder() / "mygame.WIM");
+        QCOMPARE(saved.size(), std::size_t{118});
+        QCOMPARE(int(saved[30]), 1); // "ring 1 on pole 2"
+
+        std::ofstream(Folder() / "foreign.WIM") << "not a game at all";
+        script.Then([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->selectedFiles().value(0), dir_.filePath("mygame.WIM"));
+            dialog->selectFile(dir_.filePath(QStringLiteral("foreign.WIM")));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        script.Press();
+        window_->mnuLoad_Click();
+        QCOMPARE(script.seen.last(), QStringLiteral("Pylons (critical): Not A valid savegame"));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+    }
+
+    void theClockTicksOncePerSecondWhileItRuns() {
+        Open();
+        Drag(Child("picRing1"), ColumnPoint(2));
+        QTRY_COMPARE_WITH_TIMEOUT(Panel(3), QStringLiteral("0:00:02"), 2500);
+    }
+
+    // Pictures of every window for a person to look at; only when asked for, under a real X
+    // server.
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("PYLONS_SCREENSHOTS");
+        if (folder.isEmpty()) {
+            QSKIP("PYLONS_SCREENSHOTS names no folder");
+        }
+        QDir().mkpath(folder);
+        Open();
+        Move(1, 3);
+        QVERIFY(window_->grab().save(folder + QStringLiteral("/main-level3.png")));
+        ModalScript script;
+        script.Then([&](QWidget* w) {
+            auto* combo = w->findChild<QComboBox*>(QStringLiteral("cmbLevels"));
+            combo->setFocus();
+            QTest::keyClick(combo, Qt::Key_Down);
+            QVERIFY(w->grab().save(folder + QStringLiteral("/hiscore.png")));
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        window_->mnuHiScore_Click();
+        script.Then([&](QWidget* w) {
+            QVERIFY(w->grab().save(folder + QStringLiteral("/about.png")));
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        window_->mnuAbout_Click();
+
+        const auto level6 = testing::RecordOf(6, {{{6, 5, 2}, {1}, {4, 3}, {}}}, 5, 83).Encode();
+        std::ofstream(Folder() / "six.WIM", std::ios::binary)
+            .write(reinterpret_cast<const char*>(level6.data()), 118);
+        script.Then([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            dialog->selectFile(dir_.filePath(QStringLiteral("six.WIM")));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        window_->mnuLoad_Click();
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level 6"));
+        QCOMPARE(Child("board")->width(), 356);
+        QVERIFY(window_->grab().save(folder + QStringLiteral("/main-level6.png")));
+    }
+
+    void quitClosesTheWindow() {
+        Open();
+        window_->mnuQuit_Click();
+        QVERIFY(!window_->isVisible());
+    }
+};
+
+} // namespace pylons
+
+QTEST_MAIN(pylons::MainWindowTest)
+#include "main_window_test.moc"
