@@ -18,4 +18,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-                libgl-dev)
+                libgl-dev fonts-dejavu-core)
