@@ -174,7 +174,10 @@ bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> head, OldTa
     if (folder.empty()) {
         folder = ".";
     }
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string temp = (folder / hidden).string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         return false;
