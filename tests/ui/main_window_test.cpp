@@ -4,6 +4,7 @@
 #include "ui/board_widgets.h"
 #include "ui/frm_about.h"
 #include "ui/frm_hiscore.h"
+#include "ui/icon.h"
 #include "ui/main_window.h"
 #include "ui/modal_script.h"
 
@@ -404,6 +405,49 @@ private slots:
         QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level 6"));
         QCOMPARE(Child("board")->width(), 356);
         QVERIFY(window_->grab().save(folder + QStringLiteral("/main-level6.png")));
+    }
+
+    void theClockKeepsRunningWhileTheHighScoreWindowIsOpen() {
+        Open();
+        Drag(Child("picRing1"), ColumnPoint(2));
+        ModalScript script;
+        script.Then([](QWidget* w) {
+            QTest::qWait(1300);
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        window_->mnuHiScore_Click();
+        QVERIFY(window_->Game().stbStatusBar.Panels(3).Tag >= 1);
+        QVERIFY(window_->Game().timElapsed.Enabled);
+    }
+
+    void theIconComesInItsThreeImages() {
+        const QSet<QRgb> sixteen = {0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000,
+                                    0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+                                    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
+                                    0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+        const auto colours = [](const QImage& image) {
+            QSet<QRgb> used;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    if (qAlpha(pixel) != 0) {
+                        used.insert(pixel);
+                    }
+                }
+            }
+            return used;
+        };
+        const QImage two = IconImage(32, IconColours::Two);
+        QCOMPARE(two.size(), QSize(32, 32));
+        QCOMPARE(colours(two), (QSet<QRgb>{0xFF000000, 0xFFFFFFFF}));
+        for (const int size : {32, 16}) {
+            const QImage image = IconImage(size, IconColours::Sixteen);
+            QCOMPARE(image.size(), QSize(size, size));
+            const QSet<QRgb> used = colours(image);
+            QVERIFY(used.size() > 2);
+            QVERIFY(sixteen.contains(used));
+        }
+        QCOMPARE(AppIcon().availableSizes().first(), QSize(16, 16));
     }
 
     void quitClosesTheWindow() {
