@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pylons"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("pylons"));
+    QApplication::setDesktopFileName(QStringLiteral("com.example.Pylons"));
     QApplication::setWindowIcon(pylons::AppIcon());
 
     // The high scores live beside the program.

@@ -51,9 +51,13 @@ private:
         window_ = std::make_unique<MainWindow>(Folder());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        if (CanActivate()) {
+            window_->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        }
     }
+    // On Wayland only the compositor moves the focus between windows.
+    static bool CanActivate() { return QGuiApplication::platformName() != "wayland"; }
     QWidget* Child(const char* name) const {
         auto* child = window_->findChild<QWidget*>(QLatin1String(name));
         Q_ASSERT(child != nullptr);
@@ -199,6 +203,9 @@ private slots:
         QTest::mouseRelease(handle, Qt::LeftButton, {}, ColumnPoint(2));
         QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
 
+        if (!CanActivate()) {
+            return;
+        }
         QTest::mousePress(handle, Qt::LeftButton, {}, Centre(ring));
         QTest::mouseMove(handle, ColumnPoint(3));
         QVERIFY(window_->Dragging());
