@@ -266,6 +266,7 @@ void frmMain::EnterHiScore() {
 
 void frmMain::LaadHiScore() {
     const std::filesystem::path path = HiScorePath(programDir_);
+    RemoveStaleTemps(path); // left by a run that was killed while it wrote the scores
     const auto length = FileLength(path);
     if (!length || *length == 0) {
         SaveHiScore();

@@ -8,6 +8,7 @@
 #include <random>
 #else
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +60,8 @@ fs::path FinalTarget(const fs::path& path) {
 } // namespace
 
 #if defined(_WIN32)
+
+void RemoveStaleTemps(const fs::path&) {}
 
 bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> head, OldTail tail) {
     const fs::path target = FinalTarget(path);
@@ -150,7 +153,69 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
+// The temporary name of a file being replaced: hidden, beside it, and naming the process that
+// writes it, so that what a killed process left behind can be told from work in progress.
+fs::path TempName(const fs::path& target, long pid) {
+    std::string name = ".";
+    name += target.filename().string();
+    name += '.';
+    name += std::to_string(pid);
+    name += ".tmp";
+    return target.parent_path() / name;
+}
+
+// Writes the new contents into an unnamed file in the folder where the system offers one (a
+// crash then leaves nothing behind), otherwise into the temporary name.
+int OpenNewContents(const fs::path& folder, const fs::path& temp, mode_t mode, bool& named) {
+#if defined(O_TMPFILE)
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        named = false;
+        return fd;
+    }
+#endif
+    named = true;
+    ::unlink(temp.c_str());
+    return ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+
+bool GiveName(int fd, bool named, const fs::path& temp) {
+    if (named) {
+        return true;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 } // namespace
+
+void RemoveStaleTemps(const fs::path& path) {
+    const fs::path target = FinalTarget(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::string prefix = "." + target.filename().string() + ".";
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0) {
+            continue;
+        }
+        const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+            digits.size() > 9) {
+            continue;
+        }
+        const long pid = std::stol(digits);
+        // Ours, or a process that is gone: nobody is writing it any more.
+        if (pid == ::getpid() || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
 
 bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> head, OldTail tail) {
     const fs::path target = FinalTarget(path);
@@ -174,24 +239,29 @@ bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> head, OldTa
     if (folder.empty()) {
         folder = ".";
     }
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string temp = (folder / hidden).string();
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    RemoveStaleTemps(target);
+    const fs::path temp = TempName(target, ::getpid());
+    bool named = true;
+    const int fd =
+        OpenNewContents(folder, temp, exists ? (old.st_mode & 07777) : NewFileMode(), named);
     if (fd < 0) {
         return false;
     }
+    // The mode given at creation is cut by the umask; the old file's mode is kept exactly.
     bool ok = ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) == 0 &&
               WriteAll(fd, head.data(), head.size());
     if (ok && tail == OldTail::Keep && exists && old.st_size > static_cast<off_t>(head.size())) {
         ok = CopyTail(target, static_cast<off_t>(head.size()), fd);
     }
     ok = ok && ::fsync(fd) == 0;
+    ok = ok && GiveName(fd, named, temp);
+    named = named || ok;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
+        if (named) {
+            ::unlink(temp.c_str());
+        }
         return false;
     }
     // Make the rename itself durable; the new file is in place either way.

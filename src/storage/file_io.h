@@ -27,4 +27,8 @@ enum class OldTail { Drop, Keep };
 bool ReplaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> head,
                  OldTail tail);
 
+// Removes what a replacement of this file left behind when its process was killed midway: a
+// hidden temporary file beside it, named after a process that no longer runs.
+void RemoveStaleTemps(const std::filesystem::path& path);
+
 } // namespace pylons

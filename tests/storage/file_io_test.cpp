@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -90,6 +91,24 @@ TEST_F(ReplacingAFile, LeavesAReadOnlyFileAlone) {
     fs::permissions(file, fs::perms::owner_read);
     EXPECT_FALSE(ReplaceFile(file, Filled(903, 1), OldTail::Keep));
     EXPECT_EQ(ReadBytes(file), Filled(903, 4));
+}
+
+TEST_F(ReplacingAFile, ClearsWhatAKilledWriterLeftButNotWhatALiveOneWrites) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0); // a process that is gone
+    const std::string dead = ".HiScore.Dat." + std::to_string(child) + ".tmp";
+    const std::string live = ".HiScore.Dat." + std::to_string(::getppid()) + ".tmp";
+    for (const std::string& name :
+         {dead, live, std::string(".HiScore.Dat.x.tmp"), std::string("other.tmp")}) {
+        WriteBytes(dir.path() / name, Filled(3, 3));
+    }
+    ASSERT_TRUE(ReplaceFile(file, Filled(903, 1), OldTail::Keep));
+    std::vector<std::string> kept = {".HiScore.Dat.x.tmp", live, "HiScore.Dat", "other.tmp"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(FolderEntries(dir.path()), kept);
 }
 
 TEST(ReadingAFile, GivesAtMostTheBytesAskedForAndNothingForWhatIsNoFile) {
