@@ -25,7 +25,9 @@ static void maybe_die(void) {
 }
 
 /* The number of calls counted so far, for the program to report when it finishes whole. */
-long pylons_kill_shim_calls(void) { return calls; }
+long pylons_kill_shim_calls(void) {
+    return calls;
+}
 
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 

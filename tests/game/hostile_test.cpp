@@ -1,0 +1,183 @@
+// Folders and files that work against the game: each gets its defined answer, and nothing the
+// player has is lost. Permission cases need a user that permissions bind (root may write
+// anything), so they skip under root; the test command runs them again as an ordinary user.
+// The full disk needs a small file system of its own, which only root may mount.
+
+#include "support/game_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace pylons {
+namespace {
+
+using testing::GameFixture;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+using Bytes = std::vector<std::uint8_t>;
+
+bool IsRoot() {
+    return ::geteuid() == 0;
+}
+
+// Finishes level 3 from one move short, entering a first place.
+void FinishLevel3(GameFixture& f) {
+    f.desktop.names = {"Ann"};
+    f.LoadPosition(3, {{{1}, {}, {3, 2}}}, 6, 10);
+    f.Move(1, 3);
+}
+
+Bytes Encoded(const HiScoreTable& table) {
+    const auto bytes = table.Encode();
+    return {bytes.begin(), bytes.end()};
+}
+
+class Hostile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (IsRoot()) {
+            GTEST_SKIP() << "permissions do not bind root";
+        }
+    }
+};
+
+TEST_F(Hostile, AProgramFolderThatCannotBeWrittenKeepsScoresForTheSession) {
+    GameFixture f(false, "program");
+    fs::create_directory(f.programDir);
+    fs::permissions(f.programDir, fs::perms::owner_read | fs::perms::owner_exec);
+    f.game.Form_Load();
+    FinishLevel3(f);
+    EXPECT_EQ(f.game.Level(), 4) << "the game plays on";
+    EXPECT_EQ(f.game.HiScores.Record(1).Name.View().substr(0, 3), "Ann");
+    EXPECT_TRUE(fs::is_empty(f.programDir));
+    EXPECT_EQ(f.desktop.calls.size(), 4u) << "no word about the failed write";
+}
+
+TEST_F(Hostile, AReadOnlyScoreFileIsReadAndLeftAsItIs) {
+    GameFixture f(false);
+    HiScoreTable table;
+    table.Record(1).Name.Assign("Kept");
+    table.Record(1).Moves = 100;
+    WriteBytes(f.HiScoreFile(), Encoded(table));
+    fs::permissions(f.HiScoreFile(), fs::perms::owner_read);
+    f.game.Form_Load();
+    EXPECT_EQ(f.game.HiScores, table);
+    FinishLevel3(f);
+    EXPECT_EQ(ReadBytes(f.HiScoreFile()), Encoded(table));
+    EXPECT_EQ(f.game.HiScores.Record(1).Name.View().substr(0, 3), "Ann");
+    EXPECT_EQ(f.game.HiScores.Record(2).Name.View().substr(0, 4), "Kept");
+    EXPECT_EQ(fs::status(f.HiScoreFile()).permissions(), fs::perms::owner_read);
+}
+
+TEST_F(Hostile, AScoreFileThatCannotBeReadLeavesTheDefaultsAndTheFile) {
+    GameFixture f(false);
+    WriteBytes(f.HiScoreFile(), Bytes(903, 'x'));
+    fs::permissions(f.HiScoreFile(), fs::perms::none);
+    f.game.Form_Load();
+    EXPECT_EQ(f.game.HiScores, HiScoreTable());
+    fs::permissions(f.HiScoreFile(), fs::perms::owner_read);
+    EXPECT_EQ(ReadBytes(f.HiScoreFile()), Bytes(903, 'x'));
+}
+
+TEST_F(Hostile, ASaveThroughALinkToAFileThePlayerMayNotWriteIsRefused) {
+    GameFixture f;
+    const fs::path target = f.dir.path() / "theirs.WIM";
+    const fs::path link = f.dir.path() / "mine.WIM";
+    WriteBytes(target, Bytes(118, 7));
+    fs::permissions(target, fs::perms::owner_read);
+    fs::create_symlink(target, link);
+    f.Move(1, 3);
+    f.desktop.files.push_back(link);
+    f.game.Save();
+    EXPECT_EQ(f.desktop.calls.back(), "MsgBox critical: The game could not be saved.");
+    EXPECT_EQ(ReadBytes(target), Bytes(118, 7));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(f.game.Moves(), 1);
+}
+
+TEST_F(Hostile, ASaveIntoAFolderThatMayNotBeWrittenIsRefused) {
+    GameFixture f;
+    const fs::path folder = f.dir.path() / "locked";
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    f.desktop.files.push_back(folder / "game.WIM");
+    f.game.Save();
+    EXPECT_EQ(f.desktop.calls.back(), "MsgBox critical: The game could not be saved.");
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST(HostileFolders, ASaveGameFolderThatVanishedIsRefused) {
+    GameFixture f;
+    const fs::path folder = f.dir.path() / "gone";
+    fs::create_directory(folder);
+    f.desktop.files.push_back(folder / "game.WIM");
+    fs::remove(folder); // between choosing the file and writing it
+    f.game.Save();
+    EXPECT_EQ(f.desktop.calls.back(), "MsgBox critical: The game could not be saved.");
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+// A small file system of its own, filled up to the last byte.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!IsRoot() || ::mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0) {
+            GTEST_SKIP() << "cannot mount a small file system here";
+        }
+        mounted = true;
+    }
+    void TearDown() override {
+        if (mounted) {
+            ::umount2(dir.path().c_str(), MNT_DETACH);
+        }
+    }
+    void Fill() {
+        std::ofstream filler(dir.path() / "filler", std::ios::binary);
+        const std::vector<char> block(4096, 'f');
+        for (int i = 0; i < 64 && filler; ++i) {
+            filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+        }
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    TempDir dir;
+    bool mounted = false;
+};
+
+TEST_F(FullDisk, KeepsTheOldScoreFileAndTheOldSaveWhole) {
+    testing::FakeDesktop desktop;
+    frmMain game(desktop, dir.path());
+    game.Form_Load();
+    const Bytes scores = ReadBytes(dir.path() / "HiScore.Dat");
+    WriteBytes(dir.path() / "old.WIM", Bytes(118, 9));
+    Fill();
+
+    game.Form_DragOver(3000);
+    game.Form_DragDrop("picRing1");
+    game.HiScores.Record(1).Name.Assign("Changed in memory");
+    game.SaveHiScore();
+    EXPECT_EQ(ReadBytes(dir.path() / "HiScore.Dat"), scores);
+
+    desktop.files.push_back(dir.path() / "old.WIM");
+    game.Save();
+    EXPECT_EQ(desktop.calls.back(), "MsgBox critical: The game could not be saved.");
+    EXPECT_EQ(ReadBytes(dir.path() / "old.WIM"), Bytes(118, 9));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"HiScore.Dat", "filler", "old.WIM"}))
+        << "no half-written file is left";
+}
+
+} // namespace
+} // namespace pylons
