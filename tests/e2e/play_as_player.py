@@ -144,7 +144,14 @@ class Player:
         self.env.update({"WAYLAND_DISPLAY": "pylons-e2e", "XDG_SESSION_TYPE": "wayland"})
 
     def start_game(self):
-        self.game = subprocess.Popen([self.program], cwd=self.work, env=self.env,
+        command = [self.program]
+        if self.args.valgrind:
+            self.valgrind_log = os.path.join(self.out, "valgrind.log")
+            command = ["valgrind", "--tool=memcheck", "--error-exitcode=97",
+                       "--leak-check=no", "--track-origins=yes",
+                       "--suppressions=" + os.path.join(os.path.dirname(__file__), "valgrind.supp"),
+                       "--log-file=" + self.valgrind_log] + command
+        self.game = subprocess.Popen(command, cwd=self.work, env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if self.args.wayland:
             self.stacks = [[3, 2, 1], [], [], []]
@@ -176,7 +183,7 @@ class Player:
         return found.split()[-1] if found else None
 
     def wait_window(self, pattern, timeout=15):
-        end = time.time() + timeout
+        end = time.time() + timeout * (6 if self.args.valgrind else 1)
         while time.time() < end:
             window = self.find_window(pattern)
             if window:
@@ -186,7 +193,7 @@ class Player:
         raise StepFailed("no window named %s appeared" % pattern)
 
     def wait_gone(self, pattern, timeout=10):
-        end = time.time() + timeout
+        end = time.time() + timeout * (6 if self.args.valgrind else 1)
         while time.time() < end:
             if not self.find_window(pattern):
                 return
@@ -537,7 +544,18 @@ class Player:
         if self.args.wayland:
             return
         self.menu("f", "q")
-        self.game.wait(10)
+        self.game.wait(120 if self.args.valgrind else 10)
+
+    def step_level_3_under_memcheck(self):
+        self.play_level(3, NAME)
+        self.shot("memcheck-level4")
+
+    def step_memcheck_clean(self):
+        check(self.game.returncode == 0, "the game ended with %s under memcheck" % self.game.returncode)
+        with open(self.valgrind_log) as log:
+            text = log.read()
+        summary = re.search(r"ERROR SUMMARY: (\d+) errors", text)
+        check(summary and summary.group(1) == "0", "memcheck reports errors, see %s" % self.valgrind_log)
 
     def step_hidpi_start_and_drag(self):
         image = self.shot("scale%d-start" % self.scale)
@@ -558,9 +576,11 @@ def main():
     parser.add_argument("--out", required=True, help="where the screenshots go")
     parser.add_argument("--wm", help="a window manager to run, e.g. openbox")
     parser.add_argument("--scale", type=int, default=1, help="QT_SCALE_FACTOR")
-    parser.add_argument("--story", choices=["full", "hidpi", "wayland"], default="full")
+    parser.add_argument("--story", choices=["full", "hidpi", "wayland", "memcheck"],
+                        default="full")
     args = parser.parse_args()
     args.wayland = args.story == "wayland"
+    args.valgrind = args.story == "memcheck"
 
     player = Player(args)
     if args.story == "full":
@@ -568,6 +588,8 @@ def main():
                  player.step_refused_and_released_over_a_ring, player.step_save_quit_and_load,
                  player.step_foreign_file, player.step_links, player.step_high_scores,
                  player.step_quit]
+    elif args.story == "memcheck":
+        steps = [player.step_level_3_under_memcheck, player.step_quit, player.step_memcheck_clean]
     elif args.story == "hidpi":
         steps = [player.step_hidpi_start_and_drag, player.step_quit]
     else:
