@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -187,6 +188,7 @@ void MainWindow::Refresh() {
             timElapsed_.stop();
         }
     }
+    DescribeForScreenReaders();
     if (game_.Unloaded) {
         CancelDrag();
         timElapsed_.stop();
@@ -204,6 +206,9 @@ void MainWindow::timElapsed_Timer() {
 }
 
 void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
+    if (byKeyboard_) {
+        CancelDrag(); // the mouse takes over from a ring held by the keyboard
+    }
     const PictureBox& picture = game_.picRing[static_cast<std::size_t>(ring.Number() - 1)];
     if (dragged_ != nullptr || !picture.Visible || picture.DragMode != 1) {
         return; // a fixed ring cannot be picked up
@@ -264,11 +269,97 @@ void MainWindow::DragRelease(QPoint globalPos) {
 }
 
 void MainWindow::CancelDrag() {
-    if (dragged_ != nullptr) {
+    if (dragged_ != nullptr && !byKeyboard_) {
         qApp->removeEventFilter(this);
     }
     dragged_ = nullptr;
+    byKeyboard_ = false;
     outline_->hide();
+}
+
+float MainWindow::ColumnCentre(int pole) const {
+    const double column = game_.Window.Width / PolesInPlay(game_.Level());
+    return static_cast<float>(column * (pole - 0.5));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const int pole = event->key() - Qt::Key_1 + 1;
+    const bool poleKey =
+        event->modifiers() == Qt::NoModifier && pole >= 1 && pole <= PolesInPlay(game_.Level());
+    if (event->key() == Qt::Key_Escape && HoldingByKeyboard()) {
+        CancelDrag(); // back where it was, and no move
+    } else if (!poleKey) {
+        QMainWindow::keyPressEvent(event);
+    } else if (dragged_ == nullptr) {
+        PickUp(pole);
+    } else if (byKeyboard_) {
+        PutDown(pole);
+    }
+}
+
+void MainWindow::PickUp(int pole) {
+    const auto& stack = game_.PaalNr(pole).Ringen();
+    if (stack.empty()) {
+        return;
+    }
+    const PictureBox& picture = stack.back()->RingShape();
+    RingPicture* ring = picRing_[static_cast<std::size_t>(RingNumber(*stack.back()) - 1)];
+    if (picture.DragMode != 1 || !picture.Visible) {
+        return;
+    }
+    dragged_ = ring;
+    byKeyboard_ = true;
+    // Lifted just above its pole's stack, as a drag shows it.
+    const double lifted = PaalBase::SlotTop(stack.size() + 1);
+    outline_->setGeometry(ring->x(), ToPixels(lifted), ring->width(), ring->height());
+    outline_->raise();
+    outline_->show();
+    game_.Form_DragOver(ColumnCentre(pole));
+    Refresh();
+}
+
+void MainWindow::PutDown(int pole) {
+    const std::string name = dragged_->objectName().toStdString();
+    CancelDrag();
+    game_.Form_DragOver(ColumnCentre(pole));
+    game_.Form_DragDrop(name);
+    Refresh();
+}
+
+void MainWindow::DescribeForScreenReaders() {
+    const auto setName = [](QWidget* widget, const QString& name) {
+        if (widget->accessibleName() != name) {
+            widget->setAccessibleName(name);
+        }
+    };
+    QStringList board;
+    for (int p = 1; p <= 4; ++p) {
+        QStringList rings;
+        for (const auto& ring : game_.PaalNr(p).Ringen()) {
+            rings << QString::number(RingNumber(*ring));
+        }
+        const QString pole = rings.isEmpty()
+                                 ? QStringLiteral("Pole %1: no rings").arg(p)
+                                 : QStringLiteral("Pole %1: rings %2").arg(p).arg(rings.join(", "));
+        setName(shpPaal_[static_cast<std::size_t>(p - 1)], pole);
+        if (p <= PolesInPlay(game_.Level())) {
+            board << pole;
+        }
+        for (const auto& ring : game_.PaalNr(p).Ringen()) {
+            const int number = RingNumber(*ring);
+            const bool free = ring->RingShape().DragMode == 1;
+            setName(picRing_[static_cast<std::size_t>(number - 1)],
+                    QStringLiteral("Ring %1 on pole %2%3")
+                        .arg(number)
+                        .arg(p)
+                        .arg(free ? QStringLiteral(", can be moved") : QString()));
+        }
+    }
+    setName(board_, FromGameText(game_.Window.Caption) + QStringLiteral(". ") +
+                        board.join(QStringLiteral(". ")));
+    for (std::size_t i = 0; i < 3; ++i) {
+        setName(panels_[i], panels_[i]->text());
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

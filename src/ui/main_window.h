@@ -36,6 +36,7 @@ public:
     void DragRelease(QPoint globalPos);
     void CancelDrag();
     bool Dragging() const { return dragged_ != nullptr; }
+    bool HoldingByKeyboard() const { return dragged_ != nullptr && byKeyboard_; }
 
     // Places every control as the game says.
     void Refresh();
@@ -49,6 +50,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Keys 1 to 4 pick up the top ring of that pole and put it down on another; Escape puts it
+    // back. Through the same calls as a drag, so the rules and the count are the same.
+    void keyPressEvent(QKeyEvent* event) override;
     // While a ring is dragged: a mouse move anywhere without the button held ends the drag.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +65,12 @@ private:
     // buttons above them), not a ring, not the status bar, not outside the window.
     bool OverWindowSurface(QPoint globalPos) const;
     float TwipsX(QPoint globalPos) const;
+    // The middle of a pole's column, as the window is wide now, in window units.
+    float ColumnCentre(int pole) const;
+    void PickUp(int pole);
+    void PutDown(int pole);
+    // Names for screen readers: what a sighted player sees of the poles, rings and panels.
+    void DescribeForScreenReaders();
 
     QtDesktop desktop_;
     frmMain game_;
@@ -75,6 +85,7 @@ private:
     int centrings_ = 0;
 
     RingPicture* dragged_ = nullptr;
+    bool byKeyboard_ = false;
     QPoint grabOffset_;
     QPoint lastDragPos_;
 };

@@ -9,6 +9,7 @@
 #include "ui/modal_script.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -455,6 +456,77 @@ private slots:
             QVERIFY(sixteen.contains(used));
         }
         QCOMPARE(AppIcon().availableSizes().first(), QSize(16, 16));
+    }
+
+    void levelThreeCanBePlayedWithTheKeyboardAlone() {
+        Open();
+        ModalScript script;
+        script.Press().Type(QStringLiteral("Keys")).Press();
+        for (const auto& [from, to] : testing::Solve(3, 3)) {
+            QTest::keyClick(window_.get(), static_cast<char>('0' + from));
+            QVERIFY(window_->HoldingByKeyboard());
+            QVERIFY(Child("dragOutline")->isVisible());
+            QTest::keyClick(window_.get(), static_cast<char>('0' + to));
+        }
+        QVERIFY(script.Done());
+        QCOMPARE(script.seen.value(1), QStringLiteral("Hiscore: You name []"));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level 4"));
+        QCOMPARE(window_->Game().HiScores.Record(1).Moves, 7.0);
+    }
+
+    void aKeyPicksUpShowsTheOutlineAboveThePoleAndSelectsItsButton() {
+        Open();
+        QTest::keyClick(window_.get(), '1');
+        QWidget* outline = Child("dragOutline");
+        QVERIFY(outline->isVisible());
+        QCOMPARE(outline->geometry(), QRect(32, 176, 15, 25)); // the slot above the tower
+        QVERIFY(qobject_cast<QRadioButton*>(Child("optPaal1"))->isChecked());
+        QVERIFY(window_->Game().timElapsed.Enabled); // as at a first drag over the window
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+
+        QTest::keyClick(window_.get(), '4'); // no pole 4 on this level
+        QVERIFY(window_->HoldingByKeyboard());
+        QTest::keyClick(window_.get(), Qt::Key_Escape);
+        QVERIFY(!window_->HoldingByKeyboard());
+        QVERIFY(!outline->isVisible());
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0")); // put back without a move
+
+        QTest::keyClick(window_.get(), '1');
+        QTest::keyClick(window_.get(), '1'); // dropped on its own pole: a move, as with the mouse
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+        QTest::keyClick(window_.get(), '2'); // pole 2 is empty: nothing to pick up
+        QVERIFY(!window_->HoldingByKeyboard());
+    }
+
+    void theMouseTakesOverFromTheKeyboard() {
+        Open();
+        QTest::keyClick(window_.get(), '1');
+        QVERIFY(window_->HoldingByKeyboard());
+        Drag(Child("picRing1"), ColumnPoint(2));
+        QVERIFY(!window_->Dragging());
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+        QCOMPARE(testing::LayoutOf(window_->Game()), (testing::Layout{{{3, 2}, {1}, {}, {}}}));
+    }
+
+    void screenReadersHearWhatThePlayerSees() {
+        Open();
+        const auto name = [this](const char* child) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(Child(child));
+            return a != nullptr ? a->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(name("shpPaal1"), QStringLiteral("Pole 1: rings 3, 2, 1"));
+        QCOMPARE(name("shpPaal2"), QStringLiteral("Pole 2: no rings"));
+        Move(1, 3);
+        Move(1, 2);
+        Move(3, 2);
+        QCOMPARE(name("shpPaal1"), QStringLiteral("Pole 1: rings 3"));
+        QCOMPARE(name("shpPaal2"), QStringLiteral("Pole 2: rings 2, 1"));
+        QCOMPARE(name("picRing1"), QStringLiteral("Ring 1 on pole 2, can be moved"));
+        QCOMPARE(name("picRing2"), QStringLiteral("Ring 2 on pole 2"));
+        QCOMPARE(name("panel1"), QStringLiteral("Moves = 3"));
+        QCOMPARE(name("panel2"), QStringLiteral("Fastest time 0:00:00   "));
+        QCOMPARE(name("board"), QStringLiteral("Pylons - Level 3. Pole 1: rings 3. "
+                                               "Pole 2: rings 2, 1. Pole 3: no rings"));
     }
 
     void quitClosesTheWindow() {
