@@ -1,6 +1,10 @@
 #include "ui/icon.h"
 #include "ui/main_window.h"
 
+#if defined(PYLONS_EXIT_ON_FIRST_PAINT)
+#include "app/first_paint.h"
+#endif
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -30,6 +34,9 @@ int main(int argc, char* argv[]) {
     // The high scores live beside the program.
     const QString programDir = QCoreApplication::applicationDirPath();
     pylons::MainWindow window(QFile::encodeName(programDir).toStdString());
+#if defined(PYLONS_EXIT_ON_FIRST_PAINT)
+    new pylons::ExitOnFirstPaint(window.centralWidget());
+#endif
     window.show();
     return QApplication::exec();
 }

@@ -195,7 +195,9 @@ void RemoveStaleTemps(const fs::path& path) {
     if (folder.empty()) {
         folder = ".";
     }
-    const std::string prefix = "." + target.filename().string() + ".";
+    std::string prefix = ".";
+    prefix += target.filename().string();
+    prefix += '.';
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();

@@ -65,7 +65,9 @@ QIcon AppIcon() {
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(IconImage(16, IconColours::Sixteen)));
     icon.addPixmap(QPixmap::fromImage(IconImage(32, IconColours::Sixteen)));
-    for (const int size : {48, 64, 128, 256}) {
+    // Enough for a title bar and a task bar, also at twice the scale; the installed icon theme
+    // holds the larger sizes, and drawing them at every start would only slow it down.
+    for (const int size : {48, 64}) {
         icon.addPixmap(QPixmap::fromImage(IconImage(size, IconColours::Full)));
     }
     return icon;

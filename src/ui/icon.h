@@ -14,7 +14,7 @@ enum class IconColours {
 // The game's icon: a tower of three rings on a pole, drawn afresh at any size.
 QImage IconImage(int size, IconColours colours);
 
-// 16 and 32 pixels in sixteen colours, larger sizes smooth.
+// 16 and 32 pixels in sixteen colours, 48 and 64 smooth.
 QIcon AppIcon();
 
 } // namespace pylons

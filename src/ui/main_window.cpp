@@ -3,7 +3,6 @@
 #include "ui/board_widgets.h"
 #include "ui/frm_about.h"
 #include "ui/frm_hiscore.h"
-#include "ui/icon.h"
 #include "ui/text_conversion.h"
 
 #include <QApplication>
@@ -47,7 +46,6 @@ MainWindow::MainWindow(const std::filesystem::path& programDir)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowIcon(AppIcon());
     BuildMenus();
     BuildBoard();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
