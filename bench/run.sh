@@ -21,6 +21,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$wo
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
+for _ in $(seq 150); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 export QT_QPA_PLATFORM=xcb
 # Each program in a folder of its own; the game's HiScore.Dat exists after its first run.
 for program in pylons pylons_first_paint; do cp "$bin/bench/$program" "$work/" 2>/dev/null || cp "$bin/bin/$program" "$work/"; done

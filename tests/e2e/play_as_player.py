@@ -116,6 +116,12 @@ class Player:
         os.close(read)
         self.display = ":" + number.decode().strip()
         self.env["DISPLAY"] = self.display
+        # Ready when it answers, not merely when it has named its display.
+        end = time.time() + 15
+        while subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL).returncode != 0:
+            check(time.time() < end and self.xvfb.poll() is None, "Xvfb does not answer")
+            time.sleep(0.1)
         if self.args.wayland:
             self.start_weston()
         elif self.args.wm:

@@ -9,6 +9,7 @@ Xvfb -displayfd 4 -screen 0 1600x1200x24 -nolisten tcp 4> "$work/display" 2>/dev
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=":$(head -n1 "$work/display")"
+for _ in $(seq 150); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir -m 700 "$work/runtime"
 DISPLAY=$display XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so \
     --socket=pylons-test --width=1200 --height=900 --idle-time=0 --shell=kiosk-shell.so \
