@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace pylons {
 namespace {
 
+using testing::FolderEntries;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -54,15 +55,6 @@ Ending RunKilledAt(const std::string& mode, const fs::path& path, long at) {
     return Ending::Whole;
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(CrashSafeWrites, AKilledScoreWriteLeavesTheOldFileOrTheNewOneAndNothingElse) {
     // The old file is longer than a table: its tail must survive in the new one.
     HiScoreTable oldTable;
@@ -88,13 +80,13 @@ TEST(CrashSafeWrites, AKilledScoreWriteLeavesTheOldFileOrTheNewOneAndNothingElse
         EXPECT_TRUE(after == oldFile || after == newFile) << "a torn file of " << after.size();
         if (ending == Ending::Whole) {
             EXPECT_EQ(after, newFile);
-            EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"HiScore.Dat"});
+            EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"HiScore.Dat"});
             break;
         }
         ++killedRuns;
         // The next start of the game clears whatever the killed run left.
         EXPECT_EQ(RunKilledAt("start", dir.path(), 0), Ending::Whole);
-        EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"HiScore.Dat"});
+        EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"HiScore.Dat"});
         EXPECT_TRUE(ReadBytes(file) == oldFile || ReadBytes(file) == newFile);
         ASSERT_LT(at, 200) << "the write never finished";
     }
@@ -116,14 +108,14 @@ TEST(CrashSafeWrites, AKilledGameSaveLeavesTheOldSaveOrTheNewOne) {
         EXPECT_TRUE(after == oldSave || isNew) << "a torn file of " << after.size();
         if (ending == Ending::Whole) {
             EXPECT_TRUE(isNew);
-            EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "game.WIM"}));
+            EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "game.WIM"}));
             break;
         }
         ++killedRuns;
         // Whatever a killed save left beside the file goes with the next save to it.
         WriteBytes(file, oldSave);
         EXPECT_EQ(RunKilledAt("game", file, 0), Ending::Whole);
-        EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "game.WIM"}));
+        EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "game.WIM"}));
         ASSERT_LT(at, 200) << "the save never finished";
     }
     EXPECT_GT(killedRuns, 5);

@@ -145,14 +145,6 @@ protected:
             filler.write(block.data(), static_cast<std::streamsize>(block.size()));
         }
     }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     TempDir dir;
     bool mounted = false;
 };
@@ -175,7 +167,7 @@ TEST_F(FullDisk, KeepsTheOldScoreFileAndTheOldSaveWhole) {
     game.Save();
     EXPECT_EQ(desktop.calls.back(), "MsgBox critical: The game could not be saved.");
     EXPECT_EQ(ReadBytes(dir.path() / "old.WIM"), Bytes(118, 9));
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"HiScore.Dat", "filler", "old.WIM"}))
+    EXPECT_EQ(testing::FolderEntries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "filler", "old.WIM"}))
         << "no half-written file is left";
 }
 

@@ -14,19 +14,11 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TempDir;
+using testing::FolderEntries;
 using testing::WriteBytes;
 
 std::vector<std::uint8_t> Filled(std::size_t size, std::uint8_t value) {
     return std::vector<std::uint8_t>(size, value);
-}
-
-std::vector<std::string> FolderEntries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class ReplacingAFile : public ::testing::Test {
