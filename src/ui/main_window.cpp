@@ -282,8 +282,8 @@ float MainWindow::ColumnCentre(int pole) const {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const int pole = event->key() - Qt::Key_1 + 1;
-    const bool poleKey =
-        event->modifiers() == Qt::NoModifier && pole >= 1 && pole <= PolesInPlay(game_.Level());
+    const bool poleKey = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                         pole >= 1 && pole <= PolesInPlay(game_.Level());
     if (event->key() == Qt::Key_Escape && HoldingByKeyboard()) {
         CancelDrag(); // back where it was, and no move
     } else if (!poleKey) {

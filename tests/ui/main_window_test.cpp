@@ -496,6 +496,10 @@ private slots:
         QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
         QTest::keyClick(window_.get(), '2'); // pole 2 is empty: nothing to pick up
         QVERIFY(!window_->HoldingByKeyboard());
+        QTest::keyClick(window_.get(), Qt::Key_1, Qt::KeypadModifier); // the number pad too
+        QVERIFY(window_->HoldingByKeyboard());
+        QTest::keyClick(window_.get(), Qt::Key_1, Qt::AltModifier); // not a pole key
+        QVERIFY(window_->HoldingByKeyboard());
     }
 
     void theMouseTakesOverFromTheKeyboard() {
