@@ -1,11 +1,15 @@
 #include "ui/icon.h"
 
+#include <QIconEngine>
 #include <QPainter>
+
+#include <algorithm>
+#include <map>
 
 namespace pylons {
 
 QImage IconImage(int size, IconColours colours) {
-    QImage image(size, size, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     const bool smooth = colours == IconColours::Full;
@@ -61,16 +65,42 @@ QImage IconImage(int size, IconColours colours) {
     return image;
 }
 
-QIcon AppIcon() {
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(IconImage(16, IconColours::Sixteen)));
-    icon.addPixmap(QPixmap::fromImage(IconImage(32, IconColours::Sixteen)));
-    // Enough for a title bar and a task bar, also at twice the scale; the installed icon theme
-    // holds the larger sizes, and drawing them at every start would only slow it down.
-    for (const int size : {48, 64}) {
-        icon.addPixmap(QPixmap::fromImage(IconImage(size, IconColours::Full)));
+namespace {
+
+// Draws the icon at whatever size is asked for, so that it is sharp at every scale; it keeps
+// what it drew, and needs none of Qt's shared pixmap cache (whose clean-up would wake the game
+// half a minute after it starts).
+class TowerIconEngine final : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        auto drawn = pixmaps_.find(side);
+        if (drawn == pixmaps_.end()) {
+            const IconColours colours = side <= 32 ? IconColours::Sixteen : IconColours::Full;
+            drawn = pixmaps_.emplace(side, QPixmap::fromImage(IconImage(side, colours))).first;
+        }
+        return drawn->second;
     }
-    return icon;
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(
+            rect, pixmap(rect.size() * painter->device()->devicePixelRatio(), mode, state));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        // Enough for a title bar and a task bar, also at twice the scale.
+        return {QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+    }
+    QIconEngine* clone() const override { return new TowerIconEngine(*this); }
+    QString key() const override { return QStringLiteral("pylons-tower"); }
+
+private:
+    std::map<int, QPixmap> pixmaps_;
+};
+
+} // namespace
+
+QIcon AppIcon() {
+    return QIcon(new TowerIconEngine);
 }
 
 } // namespace pylons

@@ -14,7 +14,8 @@ enum class IconColours {
 // The game's icon: a tower of three rings on a pole, drawn afresh at any size.
 QImage IconImage(int size, IconColours colours);
 
-// 16 and 32 pixels in sixteen colours, 48 and 64 smooth.
+// The window's icon, drawn at the size asked for: up to 32 pixels in the sixteen colours,
+// larger ones smooth.
 QIcon AppIcon();
 
 } // namespace pylons
