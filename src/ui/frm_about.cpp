@@ -2,12 +2,11 @@
 
 #include "game/desktop.h"
 #include "game/links.h"
-#include "ui/board_widgets.h"
+#include "ui/small_window.h"
 #include "ui/text_conversion.h"
 
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 
 #include <functional>
 
@@ -39,11 +38,7 @@ private:
 } // namespace
 
 frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(ToPixels(2610), ToPixels(2295));
+    SetUpSmallWindow(*this, "frmAbout", QStringLiteral("About"), 2610, 2295);
 
     auto* theme = new QLabel(QStringLiteral("Pylons Version 1.0"), this);
     theme->setObjectName(QStringLiteral("lblTheme"));
@@ -68,11 +63,7 @@ frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(
     email->setObjectName(QStringLiteral("lblEmail"));
     email->setGeometry(ToPixels(120), ToPixels(1440), ToPixels(2295), ToPixels(255));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOk"));
-    ok->setGeometry(ToPixels(720), ToPixels(1800), ToPixels(1095), ToPixels(375));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+    connect(AddOkButton(*this, 720, 1800), &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
 }
 
 void frmAbout::lblWebSite_Click() {

@@ -1,13 +1,12 @@
 #include "ui/frm_hiscore.h"
 
 #include "game/text.h"
-#include "ui/board_widgets.h"
+#include "ui/small_window.h"
 #include "ui/text_conversion.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 
 namespace pylons {
@@ -15,11 +14,7 @@ namespace pylons {
 frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     : QDialog(owner), table_(table), cmbLevels_(new QComboBox(this)),
       lsvHiScore_(new QTreeWidget(this)) {
-    setObjectName(QStringLiteral("frmHiscore"));
-    setWindowTitle(QStringLiteral("Hiscore"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(ToPixels(5070), ToPixels(3105));
+    SetUpSmallWindow(*this, "frmHiscore", QStringLiteral("Hiscore"), 5070, 3105);
 
     auto* label = new QLabel(QStringLiteral("Level"), this);
     label->setObjectName(QStringLiteral("lblLevel"));
@@ -44,11 +39,7 @@ frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     lsvHiScore_->setColumnWidth(2, ToPixels(1440));
     lsvHiScore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOk"));
-    ok->setGeometry(ToPixels(2032), ToPixels(2640), ToPixels(1095), ToPixels(375));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &frmHiscore::cmdOk_Click);
+    connect(AddOkButton(*this, 2032, 2640), &QPushButton::clicked, this, &frmHiscore::cmdOk_Click);
 }
 
 void frmHiscore::cmbLevels_Click() {
