@@ -2,6 +2,7 @@
 # Builds the Debian package, unpacks it into a clean folder tree as dpkg would install it, checks
 # that everything is in its standard place, and starts the packaged program on an X server.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,7 +25,7 @@ desktop-file-validate root/usr/share/applications/com.example.Pylons.desktop
 appstreamcli validate --no-net root/usr/share/metainfo/com.example.Pylons.metainfo.xml >/dev/null
 # The packaged program starts and shows level 3 (its folder is writable here, so it also writes
 # its high scores beside itself).
-xvfb-run -a bash -c '
+"$here/with_xvfb.sh" bash -c '
     root/usr/bin/pylons & game=$!
     for _ in $(seq 100); do
         xdotool search --onlyvisible --name "^Pylons - Level 3$" >/dev/null && break

@@ -8,6 +8,7 @@ the screenshot of that moment."""
 
 import argparse
 import os
+import random
 import re
 import shutil
 import struct
@@ -103,25 +104,29 @@ class Player:
     # --- the X server, the window manager and the game ---
 
     def start_display(self):
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                      "1600x1200x24", "-nolisten", "tcp"],
-                                     pass_fds=(write,), stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            check(chunk, "Xvfb did not start")
-            number += chunk
-        os.close(read)
-        self.display = ":" + number.decode().strip()
-        self.env["DISPLAY"] = self.display
-        # Ready when it answers, not merely when it has named its display.
-        end = time.time() + 15
-        while subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL).returncode != 0:
-            check(time.time() < end and self.xvfb.poll() is None, "Xvfb does not answer")
-            time.sleep(0.1)
+        # A display number drawn at random from a wide range: servers that pick the first free
+        # number race each other when several tests start at once.
+        for _ in range(30):
+            number = random.randint(1000, 31000)
+            if os.path.exists("/tmp/.X%d-lock" % number) or \
+                    os.path.exists("/tmp/.X11-unix/X%d" % number):
+                continue
+            self.xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1600x1200x24",
+                                          "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+            self.display = ":%d" % number
+            self.env["DISPLAY"] = self.display
+            end = time.time() + 10
+            while time.time() < end and self.xvfb.poll() is None:
+                if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0:
+                    break
+                time.sleep(0.1)
+            else:
+                self.xvfb.kill()
+                continue
+            break
+        else:
+            raise StepFailed("no Xvfb server could be started")
         if self.args.wayland:
             self.start_weston()
         elif self.args.wm:
