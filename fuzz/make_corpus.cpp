@@ -1,9 +1,10 @@
 // Writes the fuzzers' starting corpus: files of the shapes the game meets. For the high scores:
 // the default table, tables after real play, and cut and overlong copies. For saved games: a
-// save of every level at its start, in mid-play and one move from the end, a finished tower,
-// and cut and overlong copies.
+// save of every level at its start and in play, level 3 one move from the end, a finished
+// tower, and cut and overlong copies.
 
 #include "game/frm_main.h"
+#include "storage/savegame.h"
 #include "support/fake_desktop.h"
 
 #include <cstdio>
@@ -75,11 +76,7 @@ int main(int argc, char* argv[]) {
     game.Form_Load();
     WriteShapes(scores, "default", Read(play / "HiScore.Dat"), {0, 1, 42, 43, 44, 500, 902});
 
-    // Each level played: a save at its start, in mid-play and one move before the end; the
-    // table after each finished level.
-    const std::vector<std::vector<std::pair<int, int>>> shortest = {
-        {{1, 3}, {1, 2}, {3, 2}, {1, 3}, {2, 1}, {2, 3}, {1, 3}}};
-    int file = 0;
+    // Each level: a save at its start and one after a few moves.
     for (int level = 3; level <= 9; ++level) {
         game.Level(static_cast<std::uint8_t>(level));
         game.StartLevel(game.Level());
@@ -96,12 +93,13 @@ int main(int argc, char* argv[]) {
         }
         save("level" + std::to_string(level) + "-played");
     }
-    // A finished tower on the goal pole of level 3, and the table it leaves.
+    // Level 3 one move from the end, and the table that finishing it leaves.
     game.Level(3);
     game.StartLevel(3);
     desktop.names = {"Corpus \xE9"};
-    for (std::size_t i = 0; i + 1 < shortest[0].size(); ++i) {
-        Drop(game, shortest[0][i].first, shortest[0][i].second);
+    const std::pair<int, int> shortest[] = {{1, 3}, {1, 2}, {3, 2}, {1, 3}, {2, 1}, {2, 3}};
+    for (const auto& [from, to] : shortest) {
+        Drop(game, from, to);
         game.timElapsed_Timer();
     }
     desktop.files.push_back(play / "game.WIM");
@@ -109,7 +107,15 @@ int main(int argc, char* argv[]) {
     WriteShapes(saves, "level3-one-move-left", Read(play / "game.WIM"), {});
     Drop(game, 1, 3);
     WriteShapes(scores, "played", Read(play / "HiScore.Dat"), {43, 86, 129});
-    ++file;
+
+    // A finished tower already on its goal pole, as a game saved after the last level.
+    SaveGameRecord finished;
+    finished.Level = 9;
+    finished.PaalRingen[3] = {9, 8, 7, 6, 5, 4, 3, 2, 1};
+    finished.Moves = 41;
+    finished.Elapsed = 60;
+    const auto bytes = finished.Encode();
+    WriteShapes(saves, "level9-finished", Bytes(bytes.begin(), bytes.end()), {});
     std::printf("corpus written to %s\n", out.c_str());
-    return file == 1 ? 0 : 1;
+    return 0;
 }
