@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     testing::FakeDesktop desktop;
     desktop.names = {"Fuzz"};
-    frmMain game(desktop, fuzzing::Folder());
+    frmMain game(desktop, file);
     game.Form_Load();
     if (size > 0) {
         Require(fuzzing::ReadFile(file) == std::vector<std::uint8_t>(bytes.begin(), bytes.end()),

@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
     fs::create_directories(play);
 
     testing::FakeDesktop desktop;
-    frmMain game(desktop, play);
+    frmMain game(desktop, HiScorePath(play));
     game.Form_Load();
     WriteShapes(scores, "default", Read(play / "HiScore.Dat"), {0, 1, 42, 43, 44, 500, 902});
 

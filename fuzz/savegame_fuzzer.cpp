@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::WriteFile(file, std::span<const std::uint8_t>(data, size));
 
     testing::FakeDesktop desktop;
-    frmMain game(desktop, fuzzing::Folder());
+    frmMain game(desktop, HiScorePath(fuzzing::Folder()));
     game.Form_Load();
     // Loading into a larger level as well as into the first one.
     if (size % 2 == 1) {

@@ -5,12 +5,27 @@
 #include "app/first_paint.h"
 #endif
 
+#include "app/score_place.h"
+
 #include <QApplication>
-#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path ToPath(const QString& path) {
+#if defined(_WIN32)
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
 #if defined(Q_OS_LINUX)
@@ -31,9 +46,18 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("com.example.Pylons"));
     QApplication::setWindowIcon(pylons::AppIcon());
 
-    // The high scores live beside the program.
-    const QString programDir = QCoreApplication::applicationDirPath();
-    pylons::MainWindow window(QFile::encodeName(programDir).toStdString());
+    // The high scores live beside the program where they can, otherwise with the player's data.
+    const std::filesystem::path programDir = ToPath(QCoreApplication::applicationDirPath());
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    const std::filesystem::path playerFolder =
+        ToPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+#else
+    const std::filesystem::path playerFolder =
+        pylons::FreedesktopDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+#endif
+    const pylons::ScorePlace place = pylons::ChooseScorePlace(programDir, playerFolder);
+    pylons::PrepareScoreFile(place);
+    pylons::MainWindow window(place.file);
 #if defined(PYLONS_EXIT_ON_FIRST_PAINT)
     new pylons::ExitOnFirstPaint(window.centralWidget());
 #endif

@@ -2,7 +2,6 @@
 
 #include "game/links.h"
 #include "game/text.h"
-#include "storage/file_io.h"
 
 #include <cmath>
 #include <set>
@@ -56,8 +55,8 @@ int PolesInPlay(int level) {
     return level <= 5 ? 3 : 4;
 }
 
-frmMain::frmMain(Desktop& desktop, std::filesystem::path programDir)
-    : desktop_(desktop), programDir_(std::move(programDir)) {
+frmMain::frmMain(Desktop& desktop, std::filesystem::path hiScoreFile)
+    : desktop_(desktop), hiScoreFile_(std::move(hiScoreFile)) {
     for (std::size_t i = 0; i < picRing.size(); ++i) {
         PictureBox& picture = picRing[i];
         picture.Name = "picRing" + std::to_string(i + 1);
@@ -231,57 +230,72 @@ void frmMain::FinishLevel() {
 
 void frmMain::EnterHiScore() {
     const int level = Level();
-    if (level < 3 || level > 9) {
-        return;
-    }
     const double moves = Moves();
     const Panel& clock = stbStatusBar.Panels(3);
     const double seconds = clock.Tag;
-    int place = 0;
-    for (int p = 1; p <= 3 && place == 0; ++p) {
-        const HiScoreRecord& record = HiScores.Record(HiScoreTable::RecordNumber(level, p));
-        // A record whose moves are not a number can be passed by any result.
-        const double recordMoves = std::isnan(record.Moves) ? HUGE_VAL : record.Moves;
-        if (moves < recordMoves ||
-            (moves == recordMoves && seconds < TimeTextSeconds(record.Time.View()))) {
-            place = p;
-        }
-    }
+    // Another game may have stored results since this one started: the place is told against
+    // the file as it is now.
+    ReadHiScores();
+    const int place = HiScores.PlaceFor(level, moves, seconds);
     if (place == 0) {
         return;
     }
     desktop_.MsgBox(kPlaceMessages[place - 1], MsgStyle::Information);
     const std::string name = desktop_.InputBox("You name", "Hiscore", LastHiScoreName);
-    const int first = HiScoreTable::RecordNumber(level, 1);
-    for (int p = 3; p > place; --p) {
-        HiScores.Record(first + p - 1) = HiScores.Record(first + p - 2);
-    }
-    HiScoreRecord& record = HiScores.Record(first + place - 1);
-    record.Name.Assign(name);
-    record.Time.Assign(clock.Text);
-    record.Moves = moves;
+    NewResult result{level, {}, seconds};
+    result.record.Name.Assign(name);
+    result.record.Time.Assign(clock.Text);
+    result.record.Moves = moves;
+    newResults_.push_back(result);
     LastHiScoreName = name;
     SaveHiScore();
 }
 
-void frmMain::LaadHiScore() {
-    const std::filesystem::path path = HiScorePath(programDir_);
-    RemoveStaleTemps(path); // left by a run that was killed while it wrote the scores
-    const auto length = FileLength(path);
-    if (!length || *length == 0) {
-        SaveHiScore();
-        return;
+HiScoreTable frmMain::WithNewResults(HiScoreTable table) const {
+    for (const NewResult& result : newResults_) {
+        table.Enter(result.level, result.record, result.seconds);
     }
-    // A file that cannot be read leaves the table as it is and the file untouched.
-    const auto bytes = ReadFilePrefix(path, HiScoreTable::kFileBytes);
-    if (bytes) {
-        HiScores.DecodeWhole(*bytes);
+    return table;
+}
+
+FileHead frmMain::ReadHiScores() {
+    const FileHead head = ReadFileHead(hiScoreFile_, HiScoreTable::kFileBytes);
+    if (head.status == ReadStatus::Read) {
+        fileRecords_.DecodeWhole(head.bytes);
+    }
+    HiScores = WithNewResults(fileRecords_);
+    return head;
+}
+
+void frmMain::LaadHiScore() {
+    fileRecords_ = HiScores;
+    // A file that is no file or cannot be read leaves the table as it is and the file untouched.
+    const FileHead head = ReadHiScores();
+    if (head.status == ReadStatus::Missing ||
+        (head.status == ReadStatus::Read && head.bytes.empty())) {
+        SaveHiScore();
     }
 }
 
 void frmMain::SaveHiScore() {
-    // A failure is silent: the table in memory stays, and results last for this run.
-    ReplaceFile(HiScorePath(programDir_), HiScores.Encode(), OldTail::Keep);
+    HiScoreTable written;
+    const bool stored = UpdateFileHead(
+        hiScoreFile_, HiScoreTable::kFileBytes,
+        [&](std::span<const std::uint8_t> current) -> std::optional<std::vector<std::uint8_t>> {
+            // The records the file holds now; where it holds none (a new or empty file), those
+            // the table had.
+            fileRecords_.DecodeWhole(current);
+            written = WithNewResults(fileRecords_);
+            const auto bytes = written.Encode();
+            return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+        });
+    if (stored) {
+        fileRecords_ = written;
+        newResults_.clear();
+    }
+    // Results that the file could not take last in memory, for this run, and are offered to it
+    // again at the next entry.
+    HiScores = WithNewResults(fileRecords_);
 }
 
 void frmMain::Save() {
@@ -298,7 +312,7 @@ void frmMain::Save() {
     Paal4->GeefRingen(record.PaalRingen[3]);
     record.Moves = Moves();
     record.Elapsed = stbStatusBar.Panels(3).Tag;
-    if (!ReplaceFile(*chosen, record.Encode(), OldTail::Drop)) {
+    if (!ReplaceFile(*chosen, record.Encode())) {
         desktop_.MsgBox("The game could not be saved.", MsgStyle::Critical);
     }
 }
@@ -309,9 +323,11 @@ bool frmMain::IsPlayable(const SaveGameRecord& record) const {
         return false;
     }
     std::set<int> seen;
-    for (const auto& list : record.PaalRingen) {
-        for (const std::uint8_t ring : list) {
-            if (ring != 0 && (ring > record.Level || !seen.insert(ring).second)) {
+    for (std::size_t pole = 0; pole < record.PaalRingen.size(); ++pole) {
+        // A ring on a pole that the level does not show could never be reached again.
+        const bool inPlay = static_cast<int>(pole) < PolesInPlay(record.Level);
+        for (const std::uint8_t ring : record.PaalRingen[pole]) {
+            if (ring != 0 && (!inPlay || ring > record.Level || !seen.insert(ring).second)) {
                 return false;
             }
         }
@@ -325,13 +341,13 @@ void frmMain::Load() {
         return;
     }
     cdbFilePic.FileName = *chosen;
-    const auto bytes = ReadFilePrefix(*chosen, SaveGameRecord::kBytes);
-    if (!bytes) {
+    const FileHead file = ReadFileHead(*chosen, SaveGameRecord::kBytes);
+    if (file.status != ReadStatus::Read) {
         desktop_.MsgBox("The game could not be loaded.", MsgStyle::Critical);
         return;
     }
     // Everything is checked before anything changes, so a bad file leaves the game as it was.
-    const auto record = SaveGameRecord::Decode(*bytes);
+    const auto record = SaveGameRecord::Decode(file.bytes);
     if (!record || !IsPlayable(*record)) {
         desktop_.MsgBox("Not A valid savegame", MsgStyle::Critical);
         return;

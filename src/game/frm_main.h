@@ -5,6 +5,7 @@
 #include "board/ring.h"
 #include "game/controls.h"
 #include "game/desktop.h"
+#include "storage/file_io.h"
 #include "storage/hiscore.h"
 #include "storage/savegame.h"
 
@@ -15,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pylons {
 
@@ -23,8 +25,8 @@ namespace pylons {
 // itself; messages, prompts and file dialogs go through the Desktop.
 class frmMain final : private PaalOwner {
 public:
-    // programDir is where HiScore.Dat lives.
-    frmMain(Desktop& desktop, std::filesystem::path programDir);
+    // hiScoreFile is HiScore.Dat, wherever the program keeps it.
+    frmMain(Desktop& desktop, std::filesystem::path hiScoreFile);
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -71,7 +73,11 @@ public:
 
     void Save();
     void Load();
+    // Reads HiScore.Dat into the table, or creates it with the table when there is none.
     void LaadHiScore();
+    // Stores the table: under the file's lock the records it holds now are read, this run's new
+    // results are ranked among them, and that table is written back and kept in memory. A result
+    // that the file could not take is kept in memory and offered to the file again next time.
     void SaveHiScore();
 
     // The ring object registered under a picture's name, if the level has that ring.
@@ -82,12 +88,26 @@ private:
     void CheckFinished(int pole, std::size_t ringCount) override;
     void FinishLevel();
     void EnterHiScore();
+    // Takes the records as HiScore.Dat holds them now, with this run's results that it lacks;
+    // returns what reading the file found.
+    FileHead ReadHiScores();
+    HiScoreTable WithNewResults(HiScoreTable table) const;
     bool IsPlayable(const SaveGameRecord& record) const;
     void SettleRings();
     std::shared_ptr<PaalBase> PaalPtr(int number) const;
 
+    // A result entered in this run, kept until HiScore.Dat holds it.
+    struct NewResult {
+        int level;
+        HiScoreRecord record;
+        double seconds;
+    };
+
     Desktop& desktop_;
-    std::filesystem::path programDir_;
+    std::filesystem::path hiScoreFile_;
+    std::vector<NewResult> newResults_;
+    // The records as HiScore.Dat last gave them (the defaults before it did), without newResults_.
+    HiScoreTable fileRecords_;
     std::uint8_t level_ = 0;
     double moves_ = 0;
     std::array<std::shared_ptr<infRing>, 9> ringObjects_; // Ring1 to Ring9

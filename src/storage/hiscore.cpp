@@ -3,6 +3,7 @@
 #include "storage/bytes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -28,6 +29,35 @@ HiScoreTable::HiScoreTable() {
 
 void HiScoreTable::FillDefaults() {
     records_.fill(HiScoreRecord::Default());
+}
+
+int HiScoreTable::PlaceFor(int level, double moves, double seconds) const {
+    if (level < 3 || level > 9) {
+        return 0;
+    }
+    for (int place = 1; place <= 3; ++place) {
+        const HiScoreRecord& record = Record(RecordNumber(level, place));
+        // A record whose moves are not a number can be passed by any result.
+        const double recordMoves = std::isnan(record.Moves) ? HUGE_VAL : record.Moves;
+        if (moves < recordMoves ||
+            (moves == recordMoves && seconds < TimeTextSeconds(record.Time.View()))) {
+            return place;
+        }
+    }
+    return 0;
+}
+
+int HiScoreTable::Enter(int level, const HiScoreRecord& result, double seconds) {
+    const int place = PlaceFor(level, result.Moves, seconds);
+    if (place == 0) {
+        return 0;
+    }
+    const int first = RecordNumber(level, 1);
+    for (int p = 3; p > place; --p) {
+        Record(first + p - 1) = Record(first + p - 2);
+    }
+    Record(first + place - 1) = result;
+    return place;
 }
 
 std::array<std::uint8_t, HiScoreTable::kFileBytes> HiScoreTable::Encode() const {

@@ -39,6 +39,13 @@ public:
 
     void FillDefaults();
 
+    // The place (1 to 3) that a result earns at a level: fewer moves, or as many moves in fewer
+    // seconds than a record passes it. 0 when it earns none.
+    int PlaceFor(int level, double moves, double seconds) const;
+    // Puts a result in at the place it earns, moving the records below down one place; the last
+    // one drops out. Returns the place, 0 (and no change) when it earns none.
+    int Enter(int level, const HiScoreRecord& result, double seconds);
+
     std::array<std::uint8_t, kFileBytes> Encode() const;
     // Takes every record that the bytes hold in full; the others keep what they had.
     void DecodeWhole(std::span<const std::uint8_t> bytes);

@@ -39,8 +39,8 @@ constexpr int kPanel3 = 750;
 
 } // namespace
 
-MainWindow::MainWindow(const std::filesystem::path& programDir)
-    : desktop_(this), game_(desktop_, programDir) {
+MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
+    : desktop_(this), game_(desktop_, hiScoreFile) {
     setObjectName(QStringLiteral("frmMain"));
     // A fixed border with a minimise button and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

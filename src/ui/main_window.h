@@ -24,8 +24,8 @@ class RingPicture;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // HiScore.Dat lives in programDir.
-    explicit MainWindow(const std::filesystem::path& programDir);
+    // hiScoreFile is HiScore.Dat, wherever the program keeps it.
+    explicit MainWindow(const std::filesystem::path& hiScoreFile);
     ~MainWindow() override;
 
     const frmMain& Game() const { return game_; }

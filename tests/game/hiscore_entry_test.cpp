@@ -43,10 +43,11 @@ class Ranking : public ::testing::TestWithParam<RankCase> {};
 TEST_P(Ranking, TakesTheFirstPlaceItBeatsAndShiftsTheRestDown) {
     const RankCase& c = GetParam();
     GameFixture f;
-    f.game.HiScores.Record(1) = kFirst;
-    f.game.HiScores.Record(2) = kSecond;
-    f.game.HiScores.Record(3) = kThird;
-    f.game.SaveHiScore();
+    HiScoreTable table;
+    table.Record(1) = kFirst;
+    table.Record(2) = kSecond;
+    table.Record(3) = kThird;
+    f.SetScores(table);
     const auto fileBefore = ReadBytes(f.HiScoreFile());
     f.desktop.names = {"New"};
     FinishLevel3(f, c.moves, c.seconds);
@@ -61,9 +62,9 @@ TEST_P(Ranking, TakesTheFirstPlaceItBeatsAndShiftsTheRestDown) {
     if (ranked) {
         EXPECT_EQ(f.desktop.calls[1], std::string("MsgBox information: You score is good for ") +
                                           kWords[c.place] + " place!");
-        const auto table = f.game.HiScores.Encode();
+        const auto written = f.game.HiScores.Encode();
         EXPECT_EQ(ReadBytes(f.HiScoreFile()),
-                  std::vector<std::uint8_t>(table.begin(), table.end()));
+                  std::vector<std::uint8_t>(written.begin(), written.end()));
     } else {
         EXPECT_EQ(ReadBytes(f.HiScoreFile()), fileBefore);
     }
@@ -123,7 +124,9 @@ class OddRecords : public ::testing::TestWithParam<OddRecordCase> {};
 
 TEST_P(OddRecords, RankAsTheGameDefines) {
     GameFixture f;
-    f.game.HiScores.Record(1) = GetParam().record;
+    HiScoreTable table;
+    table.Record(1) = GetParam().record;
+    f.SetScores(table);
     f.desktop.names = {"New"};
     FinishLevel3(f, GetParam().moves, 3);
     EXPECT_EQ(f.game.HiScores.Record(1).Name.View().substr(0, 3) == "New", GetParam().passes)

@@ -3,6 +3,7 @@
 // anything), so they skip under root; the test command runs them again as an ordinary user.
 // The full disk needs a small file system of its own, which only root may mount.
 
+#include "support/child.h"
 #include "support/game_fixture.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,11 @@ namespace pylons {
 namespace {
 
 using testing::GameFixture;
+using testing::IsRoot;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 using Bytes = std::vector<std::uint8_t>;
-
-bool IsRoot() {
-    return ::geteuid() == 0;
-}
 
 // Finishes level 3 from one move short, entering a first place.
 void FinishLevel3(GameFixture& f) {
@@ -60,7 +58,7 @@ TEST_F(Hostile, AProgramFolderThatCannotBeWrittenKeepsScoresForTheSession) {
     EXPECT_EQ(f.desktop.calls.size(), 4u) << "no word about the failed write";
 }
 
-TEST_F(Hostile, AReadOnlyScoreFileIsReadAndLeftAsItIs) {
+TEST_F(Hostile, AReadOnlyScoreFileIsReadAndLeftAsItIsAndTheSessionKeepsEveryResult) {
     GameFixture f(false);
     HiScoreTable table;
     table.Record(1).Name.Assign("Kept");
@@ -71,9 +69,27 @@ TEST_F(Hostile, AReadOnlyScoreFileIsReadAndLeftAsItIs) {
     EXPECT_EQ(f.game.HiScores, table);
     FinishLevel3(f);
     EXPECT_EQ(ReadBytes(f.HiScoreFile()), Encoded(table));
-    EXPECT_EQ(f.game.HiScores.Record(1).Name.View().substr(0, 3), "Ann");
-    EXPECT_EQ(f.game.HiScores.Record(2).Name.View().substr(0, 4), "Kept");
     EXPECT_EQ(fs::status(f.HiScoreFile()).permissions(), fs::perms::owner_read);
+    // Each level's end reads the file again; results it could not take stay all the same.
+    f.desktop.names = {"Bob"};
+    f.LoadPosition(3, {{{1}, {}, {3, 2}}}, 6, 9);
+    f.Move(1, 3);
+    const auto names = [&] {
+        std::string three;
+        for (int k = 1; k <= 3; ++k) {
+            three += f.game.HiScores.Record(k).Name.Str().substr(0, 4);
+        }
+        return three;
+    };
+    EXPECT_EQ(names(), "Bob Ann Kept");
+    EXPECT_EQ(ReadBytes(f.HiScoreFile()), Encoded(table));
+    // Once the file can take them, they go in with the next result.
+    fs::permissions(f.HiScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
+    f.desktop.names = {"Cy"};
+    f.LoadPosition(3, {{{1}, {}, {3, 2}}}, 6, 8);
+    f.Move(1, 3);
+    EXPECT_EQ(names(), "Cy  Bob Ann ");
+    EXPECT_EQ(ReadBytes(f.HiScoreFile()), Encoded(f.game.HiScores));
 }
 
 TEST_F(Hostile, AScoreFileThatCannotBeReadLeavesTheDefaultsAndTheFile) {
@@ -149,25 +165,36 @@ protected:
     bool mounted = false;
 };
 
-TEST_F(FullDisk, KeepsTheOldScoreFileAndTheOldSaveWhole) {
+TEST_F(FullDisk, StillTakesScoresAndSavesOverAnOldOneButNoNewFile) {
     testing::FakeDesktop desktop;
-    frmMain game(desktop, dir.path());
+    frmMain game(desktop, HiScorePath(dir.path()));
     game.Form_Load();
-    const Bytes scores = ReadBytes(dir.path() / "HiScore.Dat");
     WriteBytes(dir.path() / "old.WIM", Bytes(118, 9));
     Fill();
 
-    game.Form_DragOver(3000);
-    game.Form_DragDrop("picRing1");
-    game.HiScores.Record(1).Name.Assign("Changed in memory");
-    game.SaveHiScore();
-    EXPECT_EQ(ReadBytes(dir.path() / "HiScore.Dat"), scores);
+    // The table is written where it stands, into blocks the file already has.
+    desktop.names = {"Ann"};
+    for (const auto& [from, to] : testing::Solve(3, 3)) {
+        const std::string ring = game.PaalNr(from).Ringen().back()->RingShape().Name;
+        game.Form_DragOver(static_cast<float>(1335 * to - 600));
+        game.Form_DragDrop(ring);
+    }
+    ASSERT_EQ(game.Level(), 4);
+    EXPECT_EQ(ReadBytes(dir.path() / "HiScore.Dat"), Encoded(game.HiScores));
+    EXPECT_EQ(game.HiScores.Record(1).Name.View().substr(0, 3), "Ann");
 
-    desktop.files.push_back(dir.path() / "old.WIM");
+    // An old save is overwritten where it stands; a new one has no room at all.
+    desktop.calls.clear();
+    desktop.files = {dir.path() / "old.WIM", dir.path() / "new.WIM"};
+    game.Save();
+    EXPECT_TRUE(desktop.calls.size() == 1) << desktop.calls.back();
+    const auto saved = SaveGameRecord::Decode(ReadBytes(dir.path() / "old.WIM"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->Level, 4);
     game.Save();
     EXPECT_EQ(desktop.calls.back(), "MsgBox critical: The game could not be saved.");
-    EXPECT_EQ(ReadBytes(dir.path() / "old.WIM"), Bytes(118, 9));
-    EXPECT_EQ(testing::FolderEntries(dir.path()), (std::vector<std::string>{"HiScore.Dat", "filler", "old.WIM"}))
+    EXPECT_EQ(testing::FolderEntries(dir.path()),
+              (std::vector<std::string>{"HiScore.Dat", "filler", "old.WIM"}))
         << "no half-written file is left";
 }
 

@@ -63,12 +63,18 @@ Layout LayoutOf(const frmMain& game) {
 
 GameFixture::GameFixture(bool load, const std::string& programSubfolder)
     : programDir(programSubfolder.empty() ? dir.path() : dir.path() / programSubfolder),
-      game(desktop, programDir) {
+      game(desktop, HiScorePath(programDir)) {
     game.Screen = {1024 * 15, 768 * 15};
     game.Window.Height = 4575 + 600;
     if (load) {
         game.Form_Load();
     }
+}
+
+void GameFixture::SetScores(const HiScoreTable& table) {
+    const auto bytes = table.Encode();
+    WriteBytes(HiScoreFile(), {bytes.begin(), bytes.end()});
+    game.LaadHiScore();
 }
 
 float ColumnCentre(const frmMain& game, int pole) {

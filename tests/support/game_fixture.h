@@ -46,6 +46,8 @@ struct GameFixture {
 
     explicit GameFixture(bool load = true, const std::string& programSubfolder = {});
     std::filesystem::path HiScoreFile() const { return programDir / "HiScore.Dat"; }
+    // Puts the table in HiScore.Dat and has the game read it, as another game's results would be.
+    void SetScores(const HiScoreTable& table);
 
     // A drag of the top ring of pole `from` over pole `to`'s column, released there.
     void Move(int from, int to);

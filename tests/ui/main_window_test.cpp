@@ -49,7 +49,7 @@ private:
     std::filesystem::path Folder() const { return dir_.path().toStdString(); }
 
     void Open() {
-        window_ = std::make_unique<MainWindow>(Folder());
+        window_ = std::make_unique<MainWindow>(HiScorePath(Folder()));
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         if (CanActivate()) {
