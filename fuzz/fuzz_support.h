@@ -55,6 +55,7 @@ inline void RequireSoundBoard(const frmMain& game) {
     std::vector<int> seen(10, 0);
     for (int p = 1; p <= 4; ++p) {
         const auto& stack = const_cast<frmMain&>(game).PaalNr(p).Ringen();
+        Require(stack.empty() || p <= PolesInPlay(level), "rings stand only on poles in play");
         for (std::size_t k = 0; k < stack.size(); ++k) {
             const PictureBox& picture = stack[k]->RingShape();
             const int ring = picture.Name.back() - '0';

@@ -8,10 +8,10 @@ namespace pylons {
 
 // The main window's controls, as plain values that the game logic writes and the view draws.
 
+// The player never clicks these: they stay disabled, and only dragging selects them.
 struct OptionButton {
     bool Value = false;
     bool Visible = false;
-    bool Enabled = false;
 };
 
 // optPaal1 to optPaal4: one group, so selecting one clears the others.
@@ -90,11 +90,9 @@ struct FileDialog {
     std::string DialogTitle = "Pylons";
     std::string Filter = "Pylons games|*.WIM"; // description|pattern
     std::string DefaultExt = "WIM";            // added to a typed name without extension
-    bool OverwritePrompt = true;               // save form
-    bool PathMustExist = true;
-    bool FileMustExist = true; // open form
-    bool LongNames = true;
-    int MaxFileSize = 260;
+    bool OverwritePrompt = true;               // save form: ask before replacing a file
+    bool PathMustExist = true;                 // the chosen file's folder must exist
+    bool FileMustExist = true;                 // open form
     std::filesystem::path FileName;
 };
 

@@ -163,7 +163,6 @@ void MainWindow::Refresh() {
         const OptionButton& option = game_.optPaal[p];
         QRadioButton* button = optPaal_[static_cast<std::size_t>(p - 1)];
         button->setChecked(option.Value);
-        button->setEnabled(option.Enabled);
         button->setVisible(option.Visible);
         shpPaal_[static_cast<std::size_t>(p - 1)]->setVisible(
             game_.shpPaal[static_cast<std::size_t>(p - 1)].Visible);

@@ -4,13 +4,45 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace pylons {
+namespace {
+
+// The file dialog, refusing a file in a folder that does not exist when asked to: Qt's own save
+// form would otherwise take any name and leave the game to fail writing it. (A desktop's native
+// dialog lets the player pick only folders that exist.)
+class GameFileDialog final : public QFileDialog {
+public:
+    GameFileDialog(QWidget* owner, const QString& title, bool pathMustExist)
+        : QFileDialog(owner, title), pathMustExist_(pathMustExist) {}
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (pathMustExist_ && !chosen.isEmpty()) {
+            const QFileInfo file(chosen.constFirst());
+            if (!file.isDir() && !QFileInfo(file.absolutePath()).isDir()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     tr("%1\nThe folder does not exist.\nPlease verify the "
+                                        "correct folder was given.")
+                                         .arg(QDir::toNativeSeparators(file.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
+} // namespace
 
 MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
     const QMessageBox::Icon icon =
@@ -51,7 +83,7 @@ void QtDesktop::Beep() {
 
 std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
                                                            const FileDialog& settings) {
-    QFileDialog dialog(owner_, FromGameText(settings.DialogTitle));
+    GameFileDialog dialog(owner_, FromGameText(settings.DialogTitle), settings.PathMustExist);
     dialog.setObjectName(QStringLiteral("cdbFilePic"));
     // "Pylons games|*.WIM": a description and its pattern.
     const QString filter = FromGameText(settings.Filter);
@@ -75,8 +107,7 @@ std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    // No limit on the name's length: the 260 characters were the old dialog's buffer, not a
-    // rule of the game.
+    // Names as long as the system allows: no limit of our own.
     const QString chosen = dialog.selectedFiles().constFirst();
 #if defined(_WIN32)
     return std::filesystem::path(chosen.toStdWString());

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+
+#include <sys/stat.h>
 
 namespace pylons {
 namespace {
@@ -11,6 +14,11 @@ namespace {
 using testing::GameFixture;
 using testing::ReadBytes;
 using testing::WriteBytes;
+
+std::vector<std::uint8_t> Encoded(const HiScoreTable& table) {
+    const auto bytes = table.Encode();
+    return {bytes.begin(), bytes.end()};
+}
 
 HiScoreRecord Rec(const std::string& name, const std::string& time, double moves) {
     HiScoreRecord record;
@@ -219,6 +227,68 @@ TEST_F(HiScoreFile, ALongerFileKeepsItsTailWhenScoresAreWritten) {
     auto expected = Bytes(f.game.HiScores);
     expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
     EXPECT_EQ(ReadBytes(f.HiScoreFile()), expected);
+}
+
+TEST_F(HiScoreFile, ThatIsSparseAndHugeIsNeitherGrownNorFilledNorReplaced) {
+    WriteBytes(f.HiScoreFile(), Bytes(Numbered()));
+    std::filesystem::resize_file(f.HiScoreFile(), 1ull << 30);
+    struct stat before {};
+    ::stat(f.HiScoreFile().c_str(), &before);
+    f.game.Form_Load();
+    f.desktop.names = {"Ann"};
+    FinishLevel3(f, 1, 0);
+    struct stat after {};
+    ::stat(f.HiScoreFile().c_str(), &after);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_LE(after.st_blocks, before.st_blocks + 8) << "the hole was written out";
+    std::ifstream in(f.HiScoreFile(), std::ios::binary);
+    std::vector<char> head(903);
+    in.read(head.data(), 903);
+    EXPECT_EQ(std::vector<std::uint8_t>(head.begin(), head.end()), Bytes(f.game.HiScores));
+    EXPECT_EQ(f.game.HiScores.Record(1).Name.View().substr(0, 3), "Ann");
+}
+
+// Two games on one HiScore.Dat: each ranks against the file as it is when its level ends, and
+// stores its result against the file as it is when it writes.
+class TwoGames : public ::testing::Test {
+protected:
+    GameFixture a;
+    GameFixture b{a.HiScoreFile()};
+    std::string Names(const frmMain& game) const {
+        std::string three;
+        for (int k = 1; k <= 3; ++k) {
+            three += game.HiScores.Record(k).Name.Str().substr(0, 3) + " ";
+        }
+        return three;
+    }
+};
+
+TEST_F(TwoGames, TheSecondIsToldThePlaceLeftByTheFirst) {
+    a.desktop.names = {"Ann"};
+    b.desktop.names = {"Bob"};
+    FinishLevel3(a, 7, 5); // stored as 0:00:06
+    FinishLevel3(b, 7, 6);
+    EXPECT_EQ(b.desktop.calls[1], "MsgBox information: You score is good for SECOND place!");
+    EXPECT_EQ(Names(b.game), "Ann Bob Wim ");
+    EXPECT_EQ(ReadBytes(a.HiScoreFile()), Encoded(b.game.HiScores));
+}
+
+TEST_F(TwoGames, AResultStoredWhileTheOtherAsksForItsNameIsKept) {
+    a.desktop.names = {"Ann"};
+    b.desktop.names = {"Bob"};
+    // Bob's level ends first and he is told FIRST; while he types his name, Ann finishes faster.
+    b.desktop.observer = [&](const std::string& call) {
+        if (call.rfind("InputBox", 0) == 0) {
+            b.desktop.observer = nullptr;
+            FinishLevel3(a, 7, 1);
+        }
+    };
+    FinishLevel3(b, 7, 5);
+    EXPECT_EQ(b.desktop.calls[1], "MsgBox information: You score is good for FIRST place!");
+    EXPECT_EQ(Names(a.game), "Ann Wim Wim ");
+    EXPECT_EQ(Names(b.game), "Ann Bob Wim ") << "Bob's result is ranked against Ann's";
+    EXPECT_EQ(ReadBytes(a.HiScoreFile()), Encoded(b.game.HiScores));
 }
 
 TEST_F(HiScoreFile, ThatCannotBeReadLeavesTheDefaultsAndStaysAsItIs) {

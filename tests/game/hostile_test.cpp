@@ -3,8 +3,10 @@
 // anything), so they skip under root; the test command runs them again as an ordinary user.
 // The full disk needs a small file system of its own, which only root may mount.
 
+#include "support/case_name.h"
 #include "support/child.h"
 #include "support/game_fixture.h"
+#include "support/odd_files.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +140,71 @@ TEST(HostileFolders, ASaveGameFolderThatVanishedIsRefused) {
     f.game.Save();
     EXPECT_EQ(f.desktop.calls.back(), "MsgBox critical: The game could not be saved.");
     EXPECT_FALSE(fs::exists(folder));
+}
+
+// A pipe, a device, a socket or a folder where the game expects a file: picked as a saved game
+// to open or to save over, or standing as HiScore.Dat. Each gets its answer at once; a game that
+// waited for a pipe's other end would hang for good, so the game runs in a child process.
+class OddFiles : public ::testing::TestWithParam<testing::OddFile> {};
+
+TEST_P(OddFiles, GetTheirAnswerAtOnceAndAreLeftAlone) {
+    GameFixture f;
+    const fs::path odd = f.dir.path() / "odd.WIM";
+    GetParam().make(odd);
+    const auto saves = testing::RunInChild(
+        [&] {
+            f.desktop.files = {odd, odd};
+            f.game.Load();
+            f.game.Save();
+            std::string calls;
+            for (const std::string& call : f.desktop.calls) {
+                calls += call + "\n";
+            }
+            return calls;
+        },
+        std::chrono::seconds(1));
+    ASSERT_TRUE(saves) << "no answer within a second";
+    EXPECT_EQ(*saves, "Open dialog []\nMsgBox critical: The game could not be loaded.\n"
+                      "Save dialog [" +
+                          odd.string() +
+                          "]\n"
+                          "MsgBox critical: The game could not be saved.\n");
+    EXPECT_TRUE(testing::IsStillOdd(odd));
+
+    GameFixture g(false);
+    GetParam().make(g.HiScoreFile());
+    const auto scores = testing::RunInChild(
+        [&] {
+            g.game.Form_Load();
+            FinishLevel3(g);
+            return g.game.HiScores.Record(1).Name.Str().substr(0, 3) + " " +
+                   g.game.HiScores.Record(2).Name.Str().substr(0, 3) + " " +
+                   std::to_string(g.game.Level());
+        },
+        std::chrono::seconds(1));
+    ASSERT_TRUE(scores) << "no answer within a second";
+    EXPECT_EQ(*scores, "Ann Wim 4") << "the defaults and the session's results, in memory";
+    EXPECT_TRUE(testing::IsStillOdd(g.HiScoreFile()));
+    EXPECT_EQ(testing::FolderEntries(g.dir.path()),
+              (std::vector<std::string>{"HiScore.Dat", "position.WIM"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileFolders, OddFiles, ::testing::ValuesIn(testing::kOddFiles),
+                         testing::ByWhat());
+
+TEST(HostileFolders, ASaveNameAsLongAsTheSystemAllowsIsSavedAndLoaded) {
+    GameFixture f;
+    f.Move(1, 3);
+    const fs::path file = f.dir.path() / (std::string(250, 'g') + ".WIM");
+    f.desktop.files = {file, file};
+    f.game.Save();
+    EXPECT_EQ(f.desktop.calls.size(), 1u) << f.desktop.calls.back();
+    EXPECT_EQ(fs::file_size(file), 118u);
+    f.Move(1, 2);
+    f.game.Load();
+    EXPECT_EQ(f.game.Moves(), 1);
+    EXPECT_EQ(testing::FolderEntries(f.dir.path()),
+              (std::vector<std::string>{"HiScore.Dat", std::string(250, 'g') + ".WIM"}));
 }
 
 // A small file system of its own, filled up to the last byte.

@@ -83,7 +83,6 @@ TEST_F(SaveGame, TheDialogCarriesItsSettingsAndOffersTheLastName) {
     EXPECT_EQ(dialog.Filter, "Pylons games|*.WIM");
     EXPECT_EQ(dialog.DefaultExt, "WIM");
     EXPECT_TRUE(dialog.OverwritePrompt && dialog.PathMustExist && dialog.FileMustExist);
-    EXPECT_EQ(dialog.MaxFileSize, 260);
     EXPECT_TRUE(dialog.FileName.empty());
     SaveTo(File("first.WIM"));
     f.game.mnuLoad_Click(); // cancelled
@@ -313,6 +312,22 @@ INSTANTIATE_TEST_SUITE_P(SaveGame, Refused,
                                            BadFile{"a ring on two poles",
                                                    [](Bytes& b) {
                                                        b[48] = 2;
+                                                   }},
+                                           BadFile{"a ring on pole 4 at a level of three poles",
+                                                   [](Bytes& b) {
+                                                       b[39] = 0;
+                                                       b[48] = 2;
+                                                   }},
+                                           BadFile{"level 3 with its rings on pole 4",
+                                                   [](Bytes& b) {
+                                                       b[20] = 3;
+                                                       b[21] = 0;
+                                                       b[22] = 0;
+                                                       b[30] = 0;
+                                                       b[39] = 0;
+                                                       b[48] = 3;
+                                                       b[49] = 2;
+                                                       b[50] = 1;
                                                    }},
                                            BadFile{"moves not a number",
                                                    [](Bytes& b) {

@@ -3,13 +3,12 @@
 #include "support/case_name.h"
 #include "support/child.h"
 #include "support/game_fixture.h"
+#include "support/odd_files.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -43,38 +42,7 @@ unsigned ModeOf(const fs::path& path) {
     return StatOf(path).st_mode & 07777;
 }
 
-void MakeSocket(const fs::path& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-    ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    ::close(fd);
-}
-
-// What can stand at a file's name, made in a fresh folder.
-struct Standing {
-    const char* what;
-    std::function<void(const fs::path&)> make;
-};
-
-const Standing kNoFiles[] = {
-    {"a folder",
-     [](const fs::path& p) {
-         fs::create_directory(p);
-     }},
-    {"a named pipe",
-     [](const fs::path& p) {
-         ::mkfifo(p.c_str(), 0666);
-     }},
-    {"a socket", MakeSocket},
-    {"a link to a device",
-     [](const fs::path& p) {
-         fs::create_symlink("/dev/null", p);
-     }},
-};
-
-class WhatIsNoFile : public ::testing::TestWithParam<Standing> {
+class WhatIsNoFile : public ::testing::TestWithParam<testing::OddFile> {
 protected:
     TempDir dir;
     fs::path path = dir.path() / "HiScore.Dat";
@@ -99,13 +67,12 @@ TEST_P(WhatIsNoFile, IsAnsweredAtOnceAndLeftAlone) {
     ASSERT_TRUE(answer) << "no answer within a second: the game would hang";
     // A folder opened for reading is seen and named for what it is; so is every other kind.
     EXPECT_EQ(*answer, "not a file, refused, refused");
-    struct stat info {};
-    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
-    EXPECT_FALSE(S_ISREG(info.st_mode)) << "it is still what it was";
+    EXPECT_TRUE(testing::IsStillOdd(path)) << "it is still what it was";
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"HiScore.Dat"});
 }
 
-INSTANTIATE_TEST_SUITE_P(FileIo, WhatIsNoFile, ::testing::ValuesIn(kNoFiles), testing::ByWhat());
+INSTANTIATE_TEST_SUITE_P(FileIo, WhatIsNoFile, ::testing::ValuesIn(testing::kOddFiles),
+                         testing::ByWhat());
 
 struct HeadCase {
     const char* what;

@@ -63,12 +63,19 @@ Layout LayoutOf(const frmMain& game) {
 
 GameFixture::GameFixture(bool load, const std::string& programSubfolder)
     : programDir(programSubfolder.empty() ? dir.path() : dir.path() / programSubfolder),
-      game(desktop, HiScorePath(programDir)) {
+      scoreFile(HiScorePath(programDir)), game(desktop, scoreFile) {
     game.Screen = {1024 * 15, 768 * 15};
     game.Window.Height = 4575 + 600;
     if (load) {
         game.Form_Load();
     }
+}
+
+GameFixture::GameFixture(const std::filesystem::path& sharedScoreFile)
+    : programDir(dir.path()), scoreFile(sharedScoreFile), game(desktop, scoreFile) {
+    game.Screen = {1024 * 15, 768 * 15};
+    game.Window.Height = 4575 + 600;
+    game.Form_Load();
 }
 
 void GameFixture::SetScores(const HiScoreTable& table) {

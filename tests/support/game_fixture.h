@@ -41,11 +41,14 @@ Layout LayoutOf(const frmMain& game);
 struct GameFixture {
     TempDir dir;
     std::filesystem::path programDir;
+    std::filesystem::path scoreFile;
     FakeDesktop desktop;
     frmMain game;
 
     explicit GameFixture(bool load = true, const std::string& programSubfolder = {});
-    std::filesystem::path HiScoreFile() const { return programDir / "HiScore.Dat"; }
+    // A second game on another game's HiScore.Dat, started.
+    explicit GameFixture(const std::filesystem::path& sharedScoreFile);
+    const std::filesystem::path& HiScoreFile() const { return scoreFile; }
     // Puts the table in HiScore.Dat and has the game read it, as another game's results would be.
     void SetScores(const HiScoreTable& table);
 

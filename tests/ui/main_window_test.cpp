@@ -368,6 +368,69 @@ private slots:
         QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
     }
 
+    // The save form refuses a missing folder and asks before replacing a file; the open form
+    // refuses a missing file. Each time the dialog stays open, and cancelling it changes nothing.
+    void theFileDialogKeepsItsRules() {
+        std::ofstream(Folder() / "exists.WIM") << "keep me";
+        Open();
+        Move(1, 2);
+        const auto typeName = [&](const QString& name) {
+            return [&, name](QWidget* w) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                QVERIFY(dialog != nullptr);
+                dialog->setDirectory(dir_.path());
+                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(edit != nullptr);
+                edit->selectAll();
+                QTest::keyClicks(edit, name);
+                // Later, from the event loop: a refusal opens a message inside the dialog.
+                QTimer::singleShot(0, edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+            };
+        };
+        const auto pressIn = [](QMessageBox::StandardButton button, const QString& text) {
+            return [button, text](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                QVERIFY(box != nullptr);
+                QVERIFY2(box->text().contains(text), qPrintable(box->text()));
+                box->button(button)->click();
+            };
+        };
+        ModalScript script;
+        script.Then(typeName(QStringLiteral("no such folder/game")))
+            .Then(pressIn(QMessageBox::Ok, QStringLiteral("The folder does not exist")))
+            .Then(typeName(QStringLiteral("exists.WIM")))
+            .Then(pressIn(QMessageBox::No, QStringLiteral("exists.WIM")))
+            .Cancel();
+        window_->mnuSave_Click();
+        QVERIFY(script.Done());
+        QCOMPARE(testing::ReadBytes(Folder() / "exists.WIM"),
+                 (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+        QVERIFY(!std::filesystem::exists(Folder() / "no such folder"));
+
+        script.Then(typeName(QStringLiteral("missing.WIM")))
+            .Then(pressIn(QMessageBox::Ok, QStringLiteral("missing.WIM")))
+            .Cancel();
+        window_->mnuLoad_Click();
+        QVERIFY(script.Done());
+        QCOMPARE(script.seen.size(), 8);
+        for (const QString& seen : script.seen) {
+            QVERIFY2(!seen.contains(QStringLiteral("could not")), qPrintable(seen));
+        }
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1"));
+    }
+
+    // The pole buttons only show the target of a drag: a click does not select one.
+    void thePoleButtonsCannotBeClicked() {
+        Open();
+        auto* button = qobject_cast<QRadioButton*>(Child("optPaal2"));
+        QVERIFY(button->isVisible());
+        QVERIFY(!button->isEnabled());
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, Centre(button));
+        QVERIFY(!button->isChecked());
+        QCOMPARE(window_->Game().optPaal.Selected(), 1);
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+    }
+
     void theClockTicksOncePerSecondWhileItRuns() {
         Open();
         Drag(Child("picRing1"), ColumnPoint(2));
