@@ -8,6 +8,7 @@ the screenshot of that moment."""
 
 import argparse
 import os
+import pwd
 import random
 import re
 import shutil
@@ -100,6 +101,26 @@ class Player:
         self.wm = None
         self.game = None
         self.stacks = None
+        self.user = None
+        if args.story in ("package", "shared"):
+            self.install_for_nobody()
+
+    def install_for_nobody(self):
+        """The game installed by root as a package installs it: a program folder the player may
+        not write. The player is "nobody", with a home of its own."""
+        nobody = pwd.getpwnam("nobody")
+        self.user = (nobody.pw_uid, nobody.pw_gid)
+        os.chmod(self.work, 0o755)
+        home = os.path.join(self.work, "home")
+        os.makedirs(home)
+        os.chown(home, *self.user)
+        runtime = os.path.join(home, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        os.chown(runtime, *self.user)
+        self.env.update({"HOME": home, "XDG_RUNTIME_DIR": runtime,
+                         "XDG_CONFIG_HOME": os.path.join(home, ".config")})
+        self.env.pop("XDG_DATA_HOME", None)
+        self.player_scores = os.path.join(home, ".local", "share", "pylons", "HiScore.Dat")
 
     # --- the X server, the window manager and the game ---
 
@@ -162,8 +183,11 @@ class Player:
                        "--leak-check=no", "--track-origins=yes",
                        "--suppressions=" + os.path.join(os.path.dirname(__file__), "valgrind.supp"),
                        "--log-file=" + self.valgrind_log] + command
+        as_user = {}
+        if self.user:
+            as_user = {"user": self.user[0], "group": self.user[1], "extra_groups": []}
         self.game = subprocess.Popen(command, cwd=self.work, env=self.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, **as_user)
         if self.args.wayland:
             self.stacks = [[3, 2, 1], [], [], []]
             return
@@ -568,6 +592,52 @@ class Player:
         summary = re.search(r"ERROR SUMMARY: (\d+) errors", text)
         check(summary and summary.group(1) == "0", "memcheck reports errors, see %s" % self.valgrind_log)
 
+    def quit_and_wait(self):
+        self.menu("f", "q")
+        try:
+            self.game.wait(10)
+        except subprocess.TimeoutExpired:
+            raise StepFailed("Quit did not end the game")
+
+    def first_record(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        check(len(data) >= 903, "%s is %d bytes" % (path, len(data)))
+        return data[:25], data[25:35].decode("cp1252").rstrip(), struct.unpack("<d", data[35:43])[0]
+
+    def step_package_layout(self):
+        """Installed as a package: the program folder is root's and holds no HiScore.Dat, so the
+        scores go to the player's own data folder, and stay there for the next start."""
+        check(os.stat(os.path.dirname(self.program)).st_uid == 0, "the program folder is not root's")
+        check(not os.path.exists(self.scores), "a HiScore.Dat appeared beside the program")
+        check(os.path.exists(self.player_scores), "no HiScore.Dat in the player's data folder")
+        check(os.stat(self.player_scores).st_uid == self.user[0], "the player's file is not theirs")
+        self.play_level(3, NAME)
+        name, time_text, moves = self.first_record(self.player_scores)
+        check(name == NAME.encode("cp1252").ljust(25) and moves == 7,
+              "the player's file holds %r, %r" % (name, moves))
+        self.quit_and_wait()
+        self.start_game()
+        image = self.shot("package-second-start")
+        shown = self.panel_text(image, 2)
+        check(shown == "Fastest time " + time_text,
+              "the second start shows %r, not the kept %r" % (shown, time_text))
+        check(not os.path.exists(self.scores), "a HiScore.Dat appeared beside the program")
+
+    def step_shared_layout(self):
+        """A shared install: the program folder is root's, its HiScore.Dat writable by all. A
+        player's result is written into that file where it stands: same file, owner and mode."""
+        before = os.stat(self.scores)
+        self.play_level(3, NAME)
+        after = os.stat(self.scores)
+        check((after.st_ino, after.st_uid, after.st_gid, after.st_mode) ==
+              (before.st_ino, before.st_uid, before.st_gid, before.st_mode),
+              "the shared file was replaced or changed hands")
+        name, _, moves = self.first_record(self.scores)
+        check(name == NAME.encode("cp1252").ljust(25) and moves == 7,
+              "the shared file holds %r, %r" % (name, moves))
+        check(not os.path.exists(self.player_scores), "scores went to the player's own folder")
+
     def step_hidpi_start_and_drag(self):
         image = self.shot("scale%d-start" % self.scale)
         x, y, width, height = self.geometry(self.main)
@@ -587,13 +657,21 @@ def main():
     parser.add_argument("--out", required=True, help="where the screenshots go")
     parser.add_argument("--wm", help="a window manager to run, e.g. openbox")
     parser.add_argument("--scale", type=int, default=1, help="QT_SCALE_FACTOR")
-    parser.add_argument("--story", choices=["full", "hidpi", "wayland", "memcheck"],
+    parser.add_argument("--story",
+                        choices=["full", "hidpi", "wayland", "memcheck", "package", "shared"],
                         default="full")
     args = parser.parse_args()
     args.wayland = args.story == "wayland"
     args.valgrind = args.story == "memcheck"
 
+    if args.story in ("package", "shared") and os.geteuid() != 0:
+        print("the install stories set up a program folder as root; run as root to play them")
+        return 77
     player = Player(args)
+    if args.story == "shared":
+        with open(player.scores, "wb") as f:
+            f.write(DEFAULT_RECORD * 21)
+        os.chmod(player.scores, 0o666)
     if args.story == "full":
         steps = [player.step_start_up, player.step_levels_3_to_6,
                  player.step_refused_and_released_over_a_ring, player.step_save_quit_and_load,
@@ -601,6 +679,10 @@ def main():
                  player.step_quit]
     elif args.story == "memcheck":
         steps = [player.step_level_3_under_memcheck, player.step_quit, player.step_memcheck_clean]
+    elif args.story == "package":
+        steps = [player.step_package_layout, player.step_quit]
+    elif args.story == "shared":
+        steps = [player.step_shared_layout, player.step_quit]
     elif args.story == "hidpi":
         steps = [player.step_hidpi_start_and_drag, player.step_quit]
     else:
