@@ -312,7 +312,7 @@ void frmMain::Save() {
     Paal4->GeefRingen(record.PaalRingen[3]);
     record.Moves = Moves();
     record.Elapsed = stbStatusBar.Panels(3).Tag;
-    if (!ReplaceFile(*chosen, record.Encode())) {
+    if (!WriteWholeFile(*chosen, record.Encode())) {
         desktop_.MsgBox("The game could not be saved.", MsgStyle::Critical);
     }
 }

@@ -51,6 +51,6 @@ bool UpdateFileHead(const std::filesystem::path& path, std::size_t headBytes,
 // file is overwritten where it stands: one write call at offset 0, then cut to the new length and
 // flushed, putting back the old start if the write fails. A symbolic link is followed: the file it
 // names is written, the link stays. False, with the old file whole, when neither way works.
-bool ReplaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> contents);
+bool WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> contents);
 
 } // namespace pylons

@@ -296,7 +296,7 @@ bool UpdateFileHead(const fs::path& path, std::size_t headBytes, const HeadChang
     return WriteInPlace(fd, *next, current, info.st_size, std::nullopt);
 }
 
-bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> contents) {
+bool WriteWholeFile(const fs::path& path, std::span<const std::uint8_t> contents) {
     // What stands at the name now: nothing, or a regular file that we may write.
     Fd existing = Open(path, O_RDWR);
     if (!existing && errno == EACCES) {

@@ -213,7 +213,7 @@ bool UpdateFileHead(const fs::path& path, std::size_t headBytes, const HeadChang
     return WriteInPlace(file, *next, current, SizeOf(info), std::nullopt);
 }
 
-bool ReplaceFile(const fs::path& path, std::span<const std::uint8_t> contents) {
+bool WriteWholeFile(const fs::path& path, std::span<const std::uint8_t> contents) {
     Handle existing = Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
     BY_HANDLE_FILE_INFORMATION old{};
     if (!existing && !IsMissing(::GetLastError())) {

@@ -60,7 +60,7 @@ TEST_P(WhatIsNoFile, IsAnsweredAtOnceAndLeftAlone) {
                 return Bytes(903, 1);
             });
             seen += updated || changed ? ", updated" : ", refused";
-            seen += ReplaceFile(path, Filled(118, 2)) ? ", replaced" : ", refused";
+            seen += WriteWholeFile(path, Filled(118, 2)) ? ", replaced" : ", refused";
             return seen;
         },
         1s);
@@ -244,69 +244,69 @@ TEST_F(UpdatingTheStart, WaitsForAnotherWritersLockAndGivesUpRatherThanHang) {
     EXPECT_EQ(ReadBytes(file), Filled(903, 1));
 }
 
-class ReplacingAFile : public ::testing::Test {
+class WritingAWholeFile : public ::testing::Test {
 protected:
     TempDir dir;
     fs::path file = dir.path() / "game.WIM";
 };
 
-TEST_F(ReplacingAFile, GivesANewFileTheModeTheUmaskGivesAndLeavesNothingElse) {
+TEST_F(WritingAWholeFile, GivesANewFileTheModeTheUmaskGivesAndLeavesNothingElse) {
     for (const auto& [mask, mode] : {std::pair{022u, 0644u}, {077u, 0600u}, {002u, 0664u}}) {
         SCOPED_TRACE(mask);
         fs::remove(file);
         UmaskFor umask(mask);
-        ASSERT_TRUE(ReplaceFile(file, Filled(118, 1)));
+        ASSERT_TRUE(WriteWholeFile(file, Filled(118, 1)));
         EXPECT_EQ(ReadBytes(file), Filled(118, 1));
         EXPECT_EQ(ModeOf(file), mode);
         EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"game.WIM"});
     }
 }
 
-TEST_F(ReplacingAFile, KeepsTheOldPermissionBitsButNeverSetIdOrStickyBits) {
+TEST_F(WritingAWholeFile, KeepsTheOldPermissionBitsButNeverSetIdOrStickyBits) {
     WriteBytes(file, Filled(10, 0));
     ASSERT_EQ(::chmod(file.c_str(), 07640), 0);
-    ASSERT_TRUE(ReplaceFile(file, Filled(118, 1)));
+    ASSERT_TRUE(WriteWholeFile(file, Filled(118, 1)));
     EXPECT_EQ(ModeOf(file), 0640u);
 }
 
-TEST_F(ReplacingAFile, LeavesExactlyTheNewContentsOverALongerFile) {
+TEST_F(WritingAWholeFile, LeavesExactlyTheNewContentsOverALongerFile) {
     WriteBytes(file, Filled(1000, 7));
-    ASSERT_TRUE(ReplaceFile(file, Filled(118, 2)));
+    ASSERT_TRUE(WriteWholeFile(file, Filled(118, 2)));
     EXPECT_EQ(ReadBytes(file), Filled(118, 2));
 }
 
-TEST_F(ReplacingAFile, FollowsASymbolicLinkAndKeepsIt) {
+TEST_F(WritingAWholeFile, FollowsASymbolicLinkAndKeepsIt) {
     const fs::path real = dir.path() / "real.WIM";
     WriteBytes(real, Filled(5, 5));
     fs::create_symlink("real.WIM", file);
-    ASSERT_TRUE(ReplaceFile(file, Filled(118, 3)));
+    ASSERT_TRUE(WriteWholeFile(file, Filled(118, 3)));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(ReadBytes(real), Filled(118, 3));
     EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"game.WIM", "real.WIM"}));
 }
 
-TEST_F(ReplacingAFile, KeepsTheInodeOfAFileWithOtherLinks) {
+TEST_F(WritingAWholeFile, KeepsTheInodeOfAFileWithOtherLinks) {
     WriteBytes(file, Filled(200, 5));
     fs::create_hard_link(file, dir.path() / "copy.WIM");
     const auto inode = StatOf(file).st_ino;
-    ASSERT_TRUE(ReplaceFile(file, Filled(118, 3)));
+    ASSERT_TRUE(WriteWholeFile(file, Filled(118, 3)));
     EXPECT_EQ(StatOf(file).st_ino, inode);
     EXPECT_EQ(ReadBytes(dir.path() / "copy.WIM"), Filled(118, 3));
 }
 
-TEST_F(ReplacingAFile, TakesNamesUpToTheSystemsLimit) {
+TEST_F(WritingAWholeFile, TakesNamesUpToTheSystemsLimit) {
     for (const std::size_t length : {254u, 255u}) {
         const fs::path longName = dir.path() / (std::string(length - 4, 'g') + ".WIM");
-        ASSERT_TRUE(ReplaceFile(longName, Filled(118, 1))) << length << " characters, new";
-        ASSERT_TRUE(ReplaceFile(longName, Filled(118, 2))) << length << " characters, again";
+        ASSERT_TRUE(WriteWholeFile(longName, Filled(118, 1))) << length << " characters, new";
+        ASSERT_TRUE(WriteWholeFile(longName, Filled(118, 2))) << length << " characters, again";
         EXPECT_EQ(ReadBytes(longName), Filled(118, 2));
         fs::remove(longName);
     }
     EXPECT_TRUE(fs::is_empty(dir.path())) << "no temporary file left";
 }
 
-TEST_F(ReplacingAFile, FailsWithoutHarmInAFolderThatIsGone) {
-    EXPECT_FALSE(ReplaceFile(dir.path() / "gone" / "x.WIM", Filled(118, 1)));
+TEST_F(WritingAWholeFile, FailsWithoutHarmInAFolderThatIsGone) {
+    EXPECT_FALSE(WriteWholeFile(dir.path() / "gone" / "x.WIM", Filled(118, 1)));
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
@@ -326,7 +326,7 @@ TEST_F(HostileFiles, ASaveInAFolderThatCannotTakeANewFileIsWrittenWhereItStands)
     WriteBytes(file, Filled(300, 5));
     const auto inode = StatOf(file).st_ino;
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    ASSERT_TRUE(ReplaceFile(file, Filled(118, 3)));
+    ASSERT_TRUE(WriteWholeFile(file, Filled(118, 3)));
     EXPECT_EQ(ReadBytes(file), Filled(118, 3));
     EXPECT_EQ(StatOf(file).st_ino, inode);
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"game.WIM"});
@@ -335,7 +335,7 @@ TEST_F(HostileFiles, ASaveInAFolderThatCannotTakeANewFileIsWrittenWhereItStands)
 TEST_F(HostileFiles, AReadOnlyFileIsLeftAlone) {
     WriteBytes(file, Filled(903, 4));
     fs::permissions(file, fs::perms::owner_read);
-    EXPECT_FALSE(ReplaceFile(file, Filled(118, 1)));
+    EXPECT_FALSE(WriteWholeFile(file, Filled(118, 1)));
     EXPECT_FALSE(
         UpdateFileHead(file, 903, [](auto) { return std::optional<Bytes>(Filled(9, 1)); }));
     EXPECT_EQ(ReadBytes(file), Filled(903, 4));

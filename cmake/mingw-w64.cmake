@@ -1,0 +1,17 @@
+# Cross-compiling the game's core for Windows with Debian's MinGW-w64 (posix threads), and
+# running what it builds under wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# One self-contained program: no MinGW runtime libraries to find at run time.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+find_program(PYLONS_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(PYLONS_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PYLONS_WINE})
+endif()
