@@ -414,7 +414,7 @@ TEST(NoProc, ARealMountNamespaceWithAnEmptyProc) {
 }
 
 // Two games finishing level 3 against one score file at the same moment, many times over.
-TEST(TwoGames, FinishingTogetherBothKeepTheirResults) {
+TEST(TwoProcesses, FinishingTogetherBothKeepTheirResults) {
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         TempDir dir;
