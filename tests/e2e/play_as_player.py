@@ -132,8 +132,11 @@ class Player:
             if os.path.exists("/tmp/.X%d-lock" % number) or \
                     os.path.exists("/tmp/.X11-unix/X%d" % number):
                 continue
+            # A private server: no TCP, open to the test's own users (the game may run as
+            # nobody), and never reset between clients, which would turn a client away.
             self.xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1600x1200x24",
-                                          "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+                                          "-nolisten", "tcp", "-ac", "-noreset"],
+                                         stderr=subprocess.DEVNULL)
             self.display = ":%d" % number
             self.env["DISPLAY"] = self.display
             end = time.time() + 10
