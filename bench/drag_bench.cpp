@@ -18,7 +18,7 @@ namespace {
 
 void DragMove(benchmark::State& state) {
     QTemporaryDir folder;
-    pylons::MainWindow window(folder.path().toStdString());
+    pylons::MainWindow window(folder.filePath(QStringLiteral("HiScore.Dat")).toStdString());
     window.show();
     QApplication::processEvents();
     auto* ring = window.findChild<pylons::RingPicture*>(QStringLiteral("picRing1"));

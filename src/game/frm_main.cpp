@@ -78,6 +78,12 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::StartLevel(std::uint8_t level) {
+    // A level starts with no history, no hint, and its high-score entry open.
+    ++levelStarts_;
+    history_.clear();
+    redo_.clear();
+    ShownHint.reset();
+    solverHelped_ = false;
     Panel& clock = stbStatusBar.Panels(3);
     clock.Text = "0:00:00";
     clock.Tag = 0;
@@ -158,7 +164,127 @@ void frmMain::Form_DragDrop(std::string_view draggedName) {
     }
     // Held here, the pole outlives a level start inside its own AddRing.
     const std::shared_ptr<PaalBase> pole = PaalPtr(target);
+    const int from = ring->Paal();
+    const int starts = levelStarts_;
+    ShownHint.reset();
     pole->AddRing(ring);
+    // Only a move the pole took goes in the history, and none that finished the level.
+    if (levelStarts_ != starts || ring->Paal() == from) {
+        return;
+    }
+    const SolverMove move{RingNumber(*ring), from, target};
+    switch (replay_) {
+    case Replay::None:
+        history_.push_back(move);
+        redo_.clear();
+        break;
+    case Replay::Undo:
+        redo_.push_back({move.ring, move.to, move.from}); // the move that was taken back
+        break;
+    case Replay::Redo:
+        history_.push_back(move);
+        break;
+    }
+}
+
+float frmMain::ColumnCentre(int pole) const {
+    const double column = Window.Width / PolesInPlay(Level());
+    return static_cast<float>(column * (pole - 0.5));
+}
+
+void frmMain::PlayAid(int ring, int to, Replay replay) {
+    replay_ = replay;
+    Form_DragOver(ColumnCentre(to));
+    Form_DragDrop("picRing" + std::to_string(ring));
+    replay_ = Replay::None;
+}
+
+void frmMain::mnuUndo_Click() {
+    if (history_.empty()) {
+        return;
+    }
+    const SolverMove last = history_.back();
+    history_.pop_back();
+    PlayAid(last.ring, last.from, Replay::Undo);
+}
+
+void frmMain::mnuRedo_Click() {
+    if (redo_.empty()) {
+        return;
+    }
+    const SolverMove next = redo_.back();
+    redo_.pop_back();
+    PlayAid(next.ring, next.to, Replay::Redo);
+}
+
+void frmMain::mnuRestart_Click() {
+    timElapsed.Enabled = false;
+    StartLevel(Level());
+}
+
+std::vector<std::uint8_t> frmMain::Position() const {
+    std::vector<std::uint8_t> position(Level(), 0);
+    for (int p = 1; p <= 4; ++p) {
+        for (const auto& ring : const_cast<frmMain&>(*this).PaalNr(p).Ringen()) {
+            const auto n = static_cast<std::size_t>(RingNumber(*ring));
+            if (n <= position.size()) {
+                position[n - 1] = static_cast<std::uint8_t>(p);
+            }
+        }
+    }
+    return position;
+}
+
+const Solver& frmMain::LevelSolver() {
+    const int poles = PolesInPlay(Level());
+    if (!solver_ || solver_->Rings() != Level() || solver_->Poles() != poles) {
+        solver_ = std::make_unique<Solver>(Level(), poles);
+    }
+    return *solver_;
+}
+
+std::optional<SolverMove> frmMain::BestMove() {
+    if (Level() < 3 || Level() > 9) {
+        return std::nullopt;
+    }
+    return LevelSolver().BestMove(Position());
+}
+
+bool frmMain::CanSolve() const {
+    // A finished tower: every ring of the level on the goal pole.
+    const int goal = PolesInPlay(Level());
+    return Level() >= 3 && Level() <= 9 &&
+           const_cast<frmMain&>(*this).PaalNr(goal).Count() != Level();
+}
+
+void frmMain::mnuHint_Click() {
+    const auto move = BestMove();
+    if (!move) {
+        ShownHint.reset();
+        return;
+    }
+    ShownHint = Hint{move->ring, move->to, *LevelSolver().Distance(Position())};
+}
+
+std::string frmMain::HintText() const {
+    if (!ShownHint) {
+        return {};
+    }
+    const int left = ShownHint->movesLeft;
+    return "Hint: ring " + std::to_string(ShownHint->ring) + " to pole " +
+           std::to_string(ShownHint->pole) + ", " + std::to_string(left) +
+           (left == 1 ? " move" : " moves") + " to go";
+}
+
+bool frmMain::SolveStep() {
+    const auto move = BestMove();
+    if (!move) {
+        return false;
+    }
+    const int starts = levelStarts_;
+    solverHelped_ = true;
+    PlayAid(move->ring, move->to, Replay::None);
+    return levelStarts_ == starts && CanSolve() && !Unloaded;
 }
 
 void frmMain::timElapsed_Timer() {
@@ -213,7 +339,10 @@ void frmMain::CheckFinished(int pole, std::size_t ringCount) {
 void frmMain::FinishLevel() {
     timElapsed.Enabled = false;
     desktop_.Beep();
-    EnterHiScore();
+    // A level the solver helped to finish is not the player's result.
+    if (!solverHelped_) {
+        EnterHiScore();
+    }
     const int level = Level();
     if (level == 9) {
         if (desktop_.MsgBox("Very good you have made it!\r\nQuit?", MsgStyle::YesNo) ==

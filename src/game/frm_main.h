@@ -5,6 +5,7 @@
 #include "board/ring.h"
 #include "game/controls.h"
 #include "game/desktop.h"
+#include "solver/solver.h"
 #include "storage/file_io.h"
 #include "storage/hiscore.h"
 #include "storage/savegame.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +82,41 @@ public:
     // that the file could not take is kept in memory and offered to the file again next time.
     void SaveHiScore();
 
+    // Play aids. Every ring they move goes the way of a drag: over the target pole's column
+    // (Form_DragOver), then dropped (Form_DragDrop), so it counts, starts the clock, obeys the
+    // stacking rule and can finish the level.
+
+    // Takes the last move back: its ring returns to the pole it came from.
+    void mnuUndo_Click();
+    // Makes a move taken back again.
+    void mnuRedo_Click();
+    // The level as at its start: tower on pole 1, no moves, the clock stopped at 0:00:00.
+    void mnuRestart_Click();
+    // Shows the first move of a shortest way to the goal (ShownHint); moves nothing.
+    void mnuHint_Click();
+    // Makes the next move of a shortest way to the goal; true while the level goes on with more
+    // to solve. A level the solver moved a ring in enters no high score.
+    bool SolveStep();
+    void ClearHint() { ShownHint.reset(); }
+
+    bool CanUndo() const { return !history_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    // Whether the tower still has a way to go (Hint and Solve have something to show).
+    bool CanSolve() const;
+    bool SolverHelped() const { return solverHelped_; }
+
+    struct Hint {
+        int ring;
+        int pole;
+        int movesLeft; // the fewest moves from the board to the goal
+    };
+    std::optional<Hint> ShownHint; // until the next move or until the view clears it
+    // The hint in words, for the board and for screen readers.
+    std::string HintText() const;
+
+    // The middle of a pole's column on the current level, in window units.
+    float ColumnCentre(int pole) const;
+
     // The ring object registered under a picture's name, if the level has that ring.
     std::shared_ptr<infRing> RingByName(std::string_view name) const;
     PaalBase& PaalNr(int number) override;
@@ -94,6 +131,13 @@ private:
     HiScoreTable WithNewResults(HiScoreTable table) const;
     bool IsPlayable(const SaveGameRecord& record) const;
     void SettleRings();
+    // Where each ring of the level stands (ring n at index n - 1), for the solver.
+    std::vector<std::uint8_t> Position() const;
+    const Solver& LevelSolver();
+    std::optional<SolverMove> BestMove();
+    enum class Replay { None, Undo, Redo };
+    // Moves a ring as a drag would; `replay` says where the move goes in the history.
+    void PlayAid(int ring, int to, Replay replay);
     std::shared_ptr<PaalBase> PaalPtr(int number) const;
 
     // A result entered in this run, kept until HiScore.Dat holds it.
@@ -113,6 +157,14 @@ private:
     std::array<std::shared_ptr<infRing>, 9> ringObjects_; // Ring1 to Ring9
     std::map<std::string, std::shared_ptr<infRing>, std::less<>> Rings;
     bool rebuilding_ = false; // loading a game puts rings on the goal pole without finishing
+
+    // The accepted moves of the level, and the moves taken back that can be made again.
+    std::vector<SolverMove> history_;
+    std::vector<SolverMove> redo_;
+    Replay replay_ = Replay::None;
+    int levelStarts_ = 0; // tells a drop that finished the level from one that did not
+    bool solverHelped_ = false;
+    std::unique_ptr<Solver> solver_; // for the level being played, made when first needed
 };
 
 // Levels 3 to 5 are played on three poles, 6 to 9 on four.

@@ -20,6 +20,17 @@ void RingPicture::SetColour(Rgb colour) {
     }
 }
 
+void RingPicture::SetHinted(bool hinted) {
+    if (hinted != hinted_) {
+        hinted_ = hinted;
+        update();
+    }
+}
+
+// The hint's colours: a blue that stands out against every ring, and gold for the pole.
+const QColor kHintFrame(0, 70, 200);
+const QColor kHintPole(235, 180, 20);
+
 void RingPicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
@@ -33,6 +44,10 @@ void RingPicture::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(dark, 1));
     painter.drawLine(area.topRight(), area.bottomRight());
     painter.drawLine(area.bottomRight(), area.bottomLeft());
+    if (hinted_) {
+        painter.setPen(QPen(kHintFrame, 3));
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 }
 
 void RingPicture::mousePressEvent(QMouseEvent* event) {
@@ -51,9 +66,16 @@ void RingPicture::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void PoleShape::SetHinted(bool hinted) {
+    if (hinted != hinted_) {
+        hinted_ = hinted;
+        update();
+    }
+}
+
 void PoleShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(150, 100, 55));
+    painter.fillRect(rect(), hinted_ ? kHintPole : QColor(150, 100, 55));
     painter.setPen(QColor(90, 55, 25));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }

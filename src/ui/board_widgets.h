@@ -25,6 +25,9 @@ public:
     RingPicture(int number, MainWindow& window, QWidget* parent);
     int Number() const { return number_; }
     void SetColour(Rgb colour);
+    // Drawn with a bright frame while a hint names this ring.
+    void SetHinted(bool hinted);
+    bool Hinted() const { return hinted_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,16 +39,22 @@ private:
     int number_;
     MainWindow& window_;
     QColor colour_;
+    bool hinted_ = false;
 };
 
-// A pole: a wooden post.
+// A pole: a wooden post, drawn gold while a hint names it as the place for a ring.
 class PoleShape final : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
+    void SetHinted(bool hinted);
+    bool Hinted() const { return hinted_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool hinted_ = false;
 };
 
 // The outline of a ring that follows the pointer during a drag; the mouse passes through it.

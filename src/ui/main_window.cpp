@@ -5,6 +5,8 @@
 #include "ui/frm_hiscore.h"
 #include "ui/text_conversion.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -50,6 +52,16 @@ MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
     BuildBoard();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    hintTimer_.setSingleShot(true);
+    hintTimer_.setInterval(4000);
+    connect(&hintTimer_, &QTimer::timeout, this, [this] {
+        game_.ClearHint();
+        Refresh();
+    });
+    solveTimer_.setSingleShot(true);
+    solveTimer_.setInterval(500);
+    connect(&solveTimer_, &QTimer::timeout, this, [this] { SolveTick(); });
+
     timElapsed_.setObjectName(QStringLiteral("timElapsed"));
     timElapsed_.setInterval(game_.timElapsed.Interval);
     connect(&timElapsed_, &QTimer::timeout, this, [this] { timElapsed_Timer(); });
@@ -81,6 +93,29 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), this, &MainWindow::mnuQuit_Click)
         ->setObjectName(QStringLiteral("mnuQuit"));
+    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
+    game->setObjectName(QStringLiteral("mnuGame"));
+    mnuUndo_ = game->addAction(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), this,
+                               &MainWindow::mnuUndo_Click);
+    mnuUndo_->setObjectName(QStringLiteral("mnuUndo"));
+    mnuRedo_ =
+        game->addAction(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                        this, &MainWindow::mnuRedo_Click);
+    mnuRedo_->setObjectName(QStringLiteral("mnuRedo"));
+    game->addSeparator();
+    game->addAction(QStringLiteral("Re&start level"), this, &MainWindow::mnuRestart_Click)
+        ->setObjectName(QStringLiteral("mnuRestart"));
+    game->addSeparator();
+    mnuHint_ = game->addAction(QStringLiteral("H&int"), QKeySequence(Qt::Key_H), this,
+                               &MainWindow::mnuHint_Click);
+    mnuHint_->setObjectName(QStringLiteral("mnuHint"));
+    mnuSolve_ = game->addAction(QStringLiteral("S&olve"), this, &MainWindow::mnuSolve_Click);
+    mnuSolve_->setObjectName(QStringLiteral("mnuSolve"));
+    // Opening any menu stops the solver where it is.
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
+    }
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     help->addAction(QStringLiteral("&Web site"), this, &MainWindow::mnuWeb_Click)
@@ -88,6 +123,7 @@ void MainWindow::BuildMenus() {
     help->addSeparator();
     help->addAction(QStringLiteral("&About"), this, &MainWindow::mnuAbout_Click)
         ->setObjectName(QStringLiteral("mnuAbout"));
+    connect(help, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
 }
 
 void MainWindow::BuildBoard() {
@@ -131,6 +167,15 @@ void MainWindow::BuildBoard() {
         panels_[i] = panel;
     }
     outline_ = new DragOutline(board_);
+
+    // The hint in words, across the top of the board where the poles stand free.
+    hintText_ = new QLabel(board_);
+    hintText_->setObjectName(QStringLiteral("hintText"));
+    hintText_->setAlignment(Qt::AlignCenter);
+    hintText_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hintText_->setStyleSheet(QStringLiteral(
+        "background: rgba(255, 255, 255, 230); color: black; border: 1px solid rgb(0, 70, 200);"));
+    hintText_->hide();
 }
 
 void MainWindow::LayOutStatusBar(int width) {
@@ -185,11 +230,45 @@ void MainWindow::Refresh() {
             timElapsed_.stop();
         }
     }
+    ShowHint();
+    mnuUndo_->setEnabled(game_.CanUndo());
+    mnuRedo_->setEnabled(game_.CanRedo());
+    mnuHint_->setEnabled(game_.CanSolve());
+    mnuSolve_->setEnabled(game_.CanSolve() && !solving_);
     DescribeForScreenReaders();
     if (game_.Unloaded) {
         CancelDrag();
+        StopSolving();
         timElapsed_.stop();
         close();
+    }
+}
+
+void MainWindow::ShowHint() {
+    const auto& hint = game_.ShownHint;
+    for (RingPicture* ring : picRing_) {
+        ring->SetHinted(hint && ring->Number() == hint->ring);
+    }
+    for (int p = 1; p <= 4; ++p) {
+        shpPaal_[static_cast<std::size_t>(p - 1)]->SetHinted(hint && p == hint->pole);
+    }
+    const QString text = FromGameText(game_.HintText());
+    if (text == hintText_->text()) {
+        return;
+    }
+    hintText_->setText(text);
+    hintText_->setAccessibleName(text);
+    hintText_->setGeometry(4, ToPixels(kPoleTop) + 8, board_->width() - 8,
+                           hintText_->sizeHint().height() + 4);
+    hintText_->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) {
+        hintText_->raise();
+        // Said as well as shown: an alert a screen reader speaks at once.
+        QAccessibleEvent alert(hintText_, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+        hintTimer_.start();
+    } else {
+        hintTimer_.stop();
     }
 }
 
@@ -216,7 +295,14 @@ void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
     outline_->setGeometry(ring.geometry());
     outline_->raise();
     outline_->show();
-    qApp->installEventFilter(this);
+    WatchApplication();
+}
+
+void MainWindow::WatchApplication() {
+    qApp->removeEventFilter(this);
+    if ((dragged_ != nullptr && !byKeyboard_) || solving_) {
+        qApp->installEventFilter(this);
+    }
 }
 
 bool MainWindow::OverWindowSurface(QPoint globalPos) const {
@@ -266,17 +352,10 @@ void MainWindow::DragRelease(QPoint globalPos) {
 }
 
 void MainWindow::CancelDrag() {
-    if (dragged_ != nullptr && !byKeyboard_) {
-        qApp->removeEventFilter(this);
-    }
     dragged_ = nullptr;
     byKeyboard_ = false;
     outline_->hide();
-}
-
-float MainWindow::ColumnCentre(int pole) const {
-    const double column = game_.Window.Width / PolesInPlay(game_.Level());
-    return static_cast<float>(column * (pole - 0.5));
+    WatchApplication();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -311,14 +390,14 @@ void MainWindow::PickUp(int pole) {
     outline_->setGeometry(ring->x(), ToPixels(lifted), ring->width(), ring->height());
     outline_->raise();
     outline_->show();
-    game_.Form_DragOver(ColumnCentre(pole));
+    game_.Form_DragOver(game_.ColumnCentre(pole));
     Refresh();
 }
 
 void MainWindow::PutDown(int pole) {
     const std::string name = dragged_->objectName().toStdString();
     CancelDrag();
-    game_.Form_DragOver(ColumnCentre(pole));
+    game_.Form_DragOver(game_.ColumnCentre(pole));
     game_.Form_DragDrop(name);
     Refresh();
 }
@@ -360,9 +439,14 @@ void MainWindow::DescribeForScreenReaders() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove &&
+    if (dragged_ != nullptr && event->type() == QEvent::MouseMove &&
         !(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
         CancelDrag();
+    }
+    if (solving_ &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride ||
+         event->type() == QEvent::MouseButtonPress)) {
+        StopSolving(); // any key or click stops the solver where it is
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -401,6 +485,63 @@ void MainWindow::mnuWeb_Click() {
 void MainWindow::mnuAbout_Click() {
     frmAbout window(desktop_, this);
     window.exec();
+}
+
+void MainWindow::mnuUndo_Click() {
+    CancelDrag();
+    game_.mnuUndo_Click();
+    Refresh();
+}
+
+void MainWindow::mnuRedo_Click() {
+    CancelDrag();
+    game_.mnuRedo_Click();
+    Refresh();
+}
+
+void MainWindow::mnuRestart_Click() {
+    CancelDrag();
+    game_.mnuRestart_Click();
+    Refresh();
+}
+
+void MainWindow::mnuHint_Click() {
+    game_.mnuHint_Click();
+    Refresh();
+}
+
+void MainWindow::mnuSolve_Click() {
+    CancelDrag();
+    if (!game_.CanSolve()) {
+        return;
+    }
+    solving_ = true;
+    WatchApplication();
+    SolveTick();
+}
+
+void MainWindow::SolveTick() {
+    if (!solving_) {
+        return;
+    }
+    // The timer waits while a move runs: a finished level opens its messages inside it.
+    const bool more = game_.SolveStep();
+    if (more && solving_) {
+        solveTimer_.start();
+    } else {
+        StopSolving();
+    }
+    Refresh();
+}
+
+void MainWindow::StopSolving() {
+    if (!solving_) {
+        return;
+    }
+    solving_ = false;
+    solveTimer_.stop();
+    WatchApplication();
+    mnuSolve_->setEnabled(game_.CanSolve());
 }
 
 } // namespace pylons

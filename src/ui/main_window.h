@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 
+class QAction;
 class QLabel;
 class QRadioButton;
 
@@ -47,6 +48,15 @@ public:
     void mnuQuit_Click();
     void mnuWeb_Click();
     void mnuAbout_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuRestart_Click();
+    void mnuHint_Click();
+    // Plays the shortest way, a move every half second, until the level ends or the player
+    // presses a key, clicks or opens a menu.
+    void mnuSolve_Click();
+    void StopSolving();
+    bool Solving() const { return solving_; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -65,12 +75,14 @@ private:
     // buttons above them), not a ring, not the status bar, not outside the window.
     bool OverWindowSurface(QPoint globalPos) const;
     float TwipsX(QPoint globalPos) const;
-    // The middle of a pole's column, as the window is wide now, in window units.
-    float ColumnCentre(int pole) const;
     void PickUp(int pole);
     void PutDown(int pole);
     // Names for screen readers: what a sighted player sees of the poles, rings and panels.
     void DescribeForScreenReaders();
+    void ShowHint();
+    void SolveTick();
+    // The application-wide filter is on while the mouse drags a ring or the solver plays.
+    void WatchApplication();
 
     QtDesktop desktop_;
     frmMain game_;
@@ -83,6 +95,15 @@ private:
     std::array<QLabel*, 3> panels_{};
     QTimer timElapsed_;
     int centrings_ = 0;
+
+    QAction* mnuUndo_ = nullptr;
+    QAction* mnuRedo_ = nullptr;
+    QAction* mnuHint_ = nullptr;
+    QAction* mnuSolve_ = nullptr;
+    QLabel* hintText_ = nullptr;
+    QTimer hintTimer_;
+    QTimer solveTimer_;
+    bool solving_ = false;
 
     RingPicture* dragged_ = nullptr;
     bool byKeyboard_ = false;

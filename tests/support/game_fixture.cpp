@@ -85,8 +85,7 @@ void GameFixture::SetScores(const HiScoreTable& table) {
 }
 
 float ColumnCentre(const frmMain& game, int pole) {
-    const double column = game.Window.Width / PolesInPlay(game.Level());
-    return static_cast<float>(column * (pole - 0.5));
+    return game.ColumnCentre(pole);
 }
 
 void GameFixture::Move(int from, int to) {

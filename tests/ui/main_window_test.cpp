@@ -121,19 +121,30 @@ private slots:
         QVERIFY(std::filesystem::exists(Folder() / "HiScore.Dat"));
     }
 
-    void menusCarryTheirCaptionsWithoutShortcuts() {
+    // File and Help as they always were: no shortcuts, always enabled. The Game menu between
+    // them has its shortcuts, and disables what cannot act at a level's start.
+    void menusCarryTheirCaptionsAndShortcuts() {
         Open();
         QStringList captions;
         for (QAction* menu : window_->menuBar()->actions()) {
             captions << menu->text();
             for (QAction* item : menu->menu()->actions()) {
                 captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
-                QVERIFY(item->shortcut().isEmpty());
-                QVERIFY(item->isEnabled());
+                if (menu->text() != QStringLiteral("&Game")) {
+                    QVERIFY(item->shortcut().isEmpty());
+                    QVERIFY(item->isEnabled());
+                } else if (!item->isSeparator()) {
+                    captions.last() += QStringLiteral(" [%1]%2").arg(
+                        item->shortcut().toString(),
+                        item->isEnabled() ? QString() : QStringLiteral(" disabled"));
+                }
             }
         }
-        QCOMPARE(captions, QStringList({"&File", "&Save", "&Open", "-", "&Hiscore", "-", "&Quit",
-                                        "&Help", "&Web site", "-", "&About"}));
+        QCOMPARE(captions,
+                 QStringList({"&File", "&Save", "&Open", "-", "&Hiscore", "-", "&Quit", "&Game",
+                              "&Undo [Ctrl+Z] disabled", "&Redo [Ctrl+Shift+Z] disabled", "-",
+                              "Re&start level []", "-", "H&int [H]", "S&olve []", "&Help",
+                              "&Web site", "-", "&About"}));
     }
 
     void aDragFromPoleOneToPoleThreeMovesTheRingAndCounts() {
@@ -429,6 +440,109 @@ private slots:
         QVERIFY(!button->isChecked());
         QCOMPARE(window_->Game().optPaal.Selected(), 1);
         QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+    }
+
+    // Ctrl+Z and Ctrl+Shift+Z take a move back and make it again, as drags would; the menu
+    // items follow what can be done.
+    void undoAndRedoWithTheirKeys() {
+        Open();
+        Move(1, 3);
+        auto* undo = window_->findChild<QAction*>(QStringLiteral("mnuUndo"));
+        auto* redo = window_->findChild<QAction*>(QStringLiteral("mnuRedo"));
+        QVERIFY(undo->isEnabled() && !redo->isEnabled());
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(TopRing(1)->objectName(), QStringLiteral("picRing1"));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 2"));
+        QVERIFY(!undo->isEnabled() && redo->isEnabled());
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(TopRing(3)->objectName(), QStringLiteral("picRing1"));
+        QCOMPARE(Child("picRing1")->y(), ToPixels(PaalBase::SlotTop(1)));
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 3"));
+        // The pole keys still pick up and put down.
+        QTest::keyClick(window_.get(), Qt::Key_1);
+        QTest::keyClick(window_.get(), Qt::Key_2);
+        QCOMPARE(TopRing(2)->objectName(), QStringLiteral("picRing2"));
+    }
+
+    // H shows the hint on the board (the ring framed, the pole gold, the words on top), names
+    // it for screen readers; the next move or a few seconds take it away.
+    void aHintIsDrawnSaidAndGone() {
+        Open();
+        QTest::keyClick(window_.get(), Qt::Key_H);
+        auto* ring = qobject_cast<RingPicture*>(Child("picRing1"));
+        auto* pole = qobject_cast<PoleShape*>(Child("shpPaal3"));
+        auto* words = qobject_cast<QLabel*>(Child("hintText"));
+        QVERIFY(ring->Hinted() && pole->Hinted());
+        QVERIFY(!qobject_cast<RingPicture*>(Child("picRing2"))->Hinted());
+        QVERIFY(words->isVisible());
+        QCOMPARE(words->text(), QStringLiteral("Hint: ring 1 to pole 3, 7 moves to go"));
+        QAccessibleInterface* said = QAccessible::queryAccessibleInterface(words);
+        QVERIFY(said != nullptr);
+        QCOMPARE(said->text(QAccessible::Name), words->text());
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0")); // a hint counts nothing
+        const QString folder = qEnvironmentVariable("PYLONS_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            QDir().mkpath(folder);
+            QVERIFY(window_->grab().save(folder + QStringLiteral("/hint.png")));
+        }
+        Move(1, 2);
+        QVERIFY(!ring->Hinted() && !pole->Hinted() && !words->isVisible());
+        QTest::keyClick(window_.get(), Qt::Key_H);
+        QVERIFY(words->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!words->isVisible(), 6000);
+        QVERIFY(!window_->Game().ShownHint);
+    }
+
+    // Solve plays a move every half second, visibly, and any key stops it where it is.
+    void solveShowsItsMovesAndAKeyStopsIt() {
+        Open();
+        auto* solve = window_->findChild<QAction*>(QStringLiteral("mnuSolve"));
+        solve->trigger();
+        QVERIFY(window_->Solving());
+        QVERIFY(!solve->isEnabled());
+        QCOMPARE(Panel(1), QStringLiteral("Moves = 1")); // the first move at once
+        QTRY_COMPARE_WITH_TIMEOUT(Panel(1), QStringLiteral("Moves = 2"), 2000);
+        QCOMPARE(TopRing(2)->objectName(), QStringLiteral("picRing2"));
+        QTest::keyClick(window_.get(), Qt::Key_Shift);
+        QVERIFY(!window_->Solving());
+        QVERIFY(solve->isEnabled());
+        const QString stopped = Panel(1);
+        QTest::qWait(1200);
+        QCOMPARE(Panel(1), stopped);
+    }
+
+    // Solved to the end, level 3 moves on to level 4 with its message, but no place and no
+    // name prompt, and HiScore.Dat stays byte for byte as it was.
+    void aLevelFinishedBySolveEntersNoHighScore() {
+        Open();
+        const auto scores = testing::ReadBytes(Folder() / "HiScore.Dat");
+        ModalScript script;
+        script.Then([](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box != nullptr);
+            // Answered by its button: a key would stop the solver, which stops by itself here.
+            box->button(QMessageBox::Ok)->click();
+        });
+        window_->findChild<QAction*>(QStringLiteral("mnuSolve"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(window_->windowTitle(), QStringLiteral("Pylons - Level 4"), 8000);
+        QVERIFY(script.Done());
+        QCOMPARE(script.seen, QStringList{"Pylons (information): Good, Next Level!"});
+        QVERIFY(!window_->Solving());
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QCOMPARE(testing::ReadBytes(Folder() / "HiScore.Dat"), scores);
+    }
+
+    // Restart puts the tower back with the clock stopped at zero.
+    void restartPutsTheTowerBack() {
+        Open();
+        Move(1, 3);
+        QVERIFY(window_->Game().timElapsed.Enabled);
+        window_->findChild<QAction*>(QStringLiteral("mnuRestart"))->trigger();
+        QCOMPARE(TopRing(1)->objectName(), QStringLiteral("picRing1"));
+        QCOMPARE(Panel(1), QStringLiteral("Moves 0"));
+        QCOMPARE(Panel(3), QStringLiteral("0:00:00"));
+        QVERIFY(!window_->Game().timElapsed.Enabled);
+        QVERIFY(!window_->findChild<QAction*>(QStringLiteral("mnuUndo"))->isEnabled());
     }
 
     void theClockTicksOncePerSecondWhileItRuns() {

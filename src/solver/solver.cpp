@@ -1,0 +1,133 @@
+#include "solver/solver.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace pylons {
+namespace {
+
+constexpr std::uint8_t kUnreached = 0xFF;
+
+// The top ring of every pole (0: an empty pole), for a position given as a code.
+std::array<int, 4> Tops(std::uint32_t code, int rings, int poles) {
+    std::array<int, 4> tops{};
+    for (int ring = 1; ring <= rings; ++ring) {
+        const auto pole = static_cast<std::size_t>(code % static_cast<std::uint32_t>(poles));
+        code /= static_cast<std::uint32_t>(poles);
+        if (tops[pole] == 0) {
+            tops[pole] = ring; // the narrowest ring of a pole is its top
+        }
+    }
+    return tops;
+}
+
+} // namespace
+
+Solver::Solver(int rings, int poles) : rings_(rings), poles_(poles) {
+    if (rings < 1 || rings > 9 || poles < 3 || poles > 4) {
+        throw std::invalid_argument("no such level");
+    }
+    std::vector<std::uint32_t> weight(static_cast<std::size_t>(rings) + 1, 1);
+    for (std::size_t r = 1; r < weight.size(); ++r) {
+        weight[r] = weight[r - 1] * static_cast<std::uint32_t>(poles);
+    }
+    const std::uint32_t count = weight.back();
+    distance_.assign(count, kUnreached);
+
+    // All rings on the last pole.
+    const std::uint32_t goal = count - 1;
+    std::vector<std::uint32_t> queue;
+    queue.reserve(count);
+    queue.push_back(goal);
+    distance_[goal] = 0;
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const std::uint32_t code = queue[next];
+        const std::uint8_t d = distance_[code];
+        if (d + 1 >= kUnreached) {
+            throw std::logic_error("a distance beyond what a byte holds");
+        }
+        const std::array<int, 4> tops = Tops(code, rings, poles);
+        for (int from = 0; from < poles; ++from) {
+            const int ring = tops[static_cast<std::size_t>(from)];
+            if (ring == 0) {
+                continue;
+            }
+            const std::uint32_t step = weight[static_cast<std::size_t>(ring) - 1];
+            for (int to = 0; to < poles; ++to) {
+                const int below = tops[static_cast<std::size_t>(to)];
+                if (to == from || (below != 0 && below < ring)) {
+                    continue;
+                }
+                const std::uint32_t moved = code + step * static_cast<std::uint32_t>(to) -
+                                            step * static_cast<std::uint32_t>(from);
+                if (distance_[moved] == kUnreached) {
+                    distance_[moved] = static_cast<std::uint8_t>(d + 1);
+                    queue.push_back(moved);
+                }
+            }
+        }
+    }
+    distance_.shrink_to_fit();
+}
+
+std::optional<std::uint32_t> Solver::Code(std::span<const std::uint8_t> ringPoles) const {
+    if (ringPoles.size() != static_cast<std::size_t>(rings_)) {
+        return std::nullopt;
+    }
+    std::uint32_t code = 0;
+    for (std::size_t i = ringPoles.size(); i-- > 0;) {
+        const int pole = ringPoles[i];
+        if (pole < 1 || pole > poles_) {
+            return std::nullopt;
+        }
+        code = code * static_cast<std::uint32_t>(poles_) + static_cast<std::uint32_t>(pole - 1);
+    }
+    return code;
+}
+
+std::optional<int> Solver::Distance(std::span<const std::uint8_t> ringPoles) const {
+    const auto code = Code(ringPoles);
+    if (!code) {
+        return std::nullopt;
+    }
+    return distance_[*code];
+}
+
+std::vector<SolverMove> Solver::LegalMoves(std::span<const std::uint8_t> ringPoles, int poles) {
+    std::array<int, 5> tops{}; // by pole number
+    for (std::size_t i = 0; i < ringPoles.size(); ++i) {
+        int& top = tops.at(ringPoles[i]);
+        if (top == 0) {
+            top = static_cast<int>(i) + 1;
+        }
+    }
+    std::vector<SolverMove> moves;
+    for (int from = 1; from <= poles; ++from) {
+        const int ring = tops[static_cast<std::size_t>(from)];
+        for (int to = 1; to <= poles && ring != 0; ++to) {
+            const int below = tops[static_cast<std::size_t>(to)];
+            if (to != from && (below == 0 || below > ring)) {
+                moves.push_back({ring, from, to});
+            }
+        }
+    }
+    return moves;
+}
+
+std::optional<SolverMove> Solver::BestMove(std::span<const std::uint8_t> ringPoles) const {
+    const auto distance = Distance(ringPoles);
+    if (!distance || *distance == 0) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> after(ringPoles.begin(), ringPoles.end());
+    for (const SolverMove& move : LegalMoves(ringPoles, poles_)) {
+        after[static_cast<std::size_t>(move.ring) - 1] = static_cast<std::uint8_t>(move.to);
+        if (Distance(after) == *distance - 1) {
+            return move;
+        }
+        after[static_cast<std::size_t>(move.ring) - 1] = static_cast<std::uint8_t>(move.from);
+    }
+    return std::nullopt; // cannot happen: a position one move nearer is always there
+}
+
+} // namespace pylons
