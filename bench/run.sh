@@ -4,7 +4,8 @@
 #   - start-up to the first painted frame (hyperfine, medians);
 #   - peak resident memory of those runs (medians);
 #   - wake-ups and CPU time over 30 s of idling, with the game's clock stopped and running;
-#   - the cost of one drag-move event (Google Benchmark, p50 and p99).
+#   - the cost of one drag-move event (Google Benchmark, p50 and p99);
+#   - the cost of a hint at level 9, first and later, and what the solver keeps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
@@ -13,7 +14,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev hyperfine time xvfb xdot
 idle=${IDLE_SECONDS:-30}
 cmake --preset release >/dev/null
 cmake --build --preset release --target pylons pylons_first_paint bare_window \
-    bare_window_first_paint pylons_drag_bench >/dev/null
+    bare_window_first_paint pylons_drag_bench pylons_solver_bench >/dev/null
 bin=build/release
 
 work=$(mktemp -d)
@@ -86,6 +87,14 @@ import json, sys
 b = json.load(open(sys.argv[1]))["benchmarks"][0]
 print("%.1f %.1f" % (b["p50_us"], b["p99_us"]))' "$work/drag.json")
 
+# The hint at level 9: the first of a level builds the solver's table, later ones look it up.
+"$bin/bench/pylons_solver_bench" --benchmark_format=json >"$work/solver.json" 2>/dev/null
+read -r cold warm kept < <(python3 -c '
+import json, sys
+b = {x["name"].split("/")[0]: x for x in json.load(open(sys.argv[1]))["benchmarks"]}
+print("%.1f %.1f %.0f" % (b["FirstHintAtLevel9"]["real_time"], b["LaterHintAtLevel9"]["real_time"],
+                          b["FirstHintAtLevel9"]["kept_KiB"]))' "$work/solver.json")
+
 ratio() { python3 -c "print('%.2f' % ($1 / $2))"; }
 cat <<TABLE
 | measure | game | bare Qt window | ratio | target |
@@ -98,6 +107,9 @@ cat <<TABLE
 | CPU time in ${idle} s, clock running | ${running_cpu} ms | | | |
 | one drag-move event (hit test, game, repaint), p50 | ${p50} µs | | | |
 | one drag-move event, p99 | ${p99} µs | | | < 1000 µs |
+| first hint at level 9 (builds the solver), mean of 50 | ${cold} ms | | | ≤ 20 ms |
+| later hint at level 9, mean of 2,000 | ${warm} µs | | | ≤ 1 ms |
+| memory the solver keeps at level 9 | ${kept} KiB | | | < 1 MiB |
 TABLE
 echo
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo); $(. /etc/os-release; echo "$PRETTY_NAME"); Qt $(dpkg-query -W -f='${Version}' libqt6core6 | cut -d+ -f1); Xvfb"

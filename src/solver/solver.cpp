@@ -8,17 +8,56 @@ namespace {
 
 constexpr std::uint8_t kUnreached = 0xFF;
 
-// The top ring of every pole (0: an empty pole), for a position given as a code.
-std::array<int, 4> Tops(std::uint32_t code, int rings, int poles) {
+// The top ring of every pole (0: an empty pole), for a position given as a code. The number of
+// poles is a constant here, so that taking the code apart costs no divisions.
+template <std::uint32_t Poles> std::array<int, 4> Tops(std::uint32_t code, int rings) {
     std::array<int, 4> tops{};
     for (int ring = 1; ring <= rings; ++ring) {
-        const auto pole = static_cast<std::size_t>(code % static_cast<std::uint32_t>(poles));
-        code /= static_cast<std::uint32_t>(poles);
+        const std::size_t pole = code % Poles;
+        code /= Poles;
         if (tops[pole] == 0) {
             tops[pole] = ring; // the narrowest ring of a pole is its top
         }
     }
     return tops;
+}
+
+// Every position's distance from the goal, the last code, by a breadth-first search from it.
+template <std::uint32_t Poles>
+void FillDistances(std::vector<std::uint8_t>& distance, int rings,
+                   const std::vector<std::uint32_t>& weight) {
+    const auto count = static_cast<std::uint32_t>(distance.size());
+    std::vector<std::uint32_t> queue;
+    queue.reserve(count);
+    queue.push_back(count - 1);
+    distance[count - 1] = 0;
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const std::uint32_t code = queue[next];
+        const std::uint8_t d = distance[code];
+        if (d + 1 >= kUnreached) {
+            throw std::logic_error("a distance beyond what a byte holds");
+        }
+        const std::array<int, 4> tops = Tops<Poles>(code, rings);
+        for (std::uint32_t from = 0; from < Poles; ++from) {
+            const int ring = tops[from];
+            if (ring == 0) {
+                continue;
+            }
+            const std::uint32_t step = weight[static_cast<std::size_t>(ring) - 1];
+            const std::uint32_t lifted = code - step * from;
+            for (std::uint32_t to = 0; to < Poles; ++to) {
+                const int below = tops[to];
+                if (to == from || (below != 0 && below < ring)) {
+                    continue;
+                }
+                const std::uint32_t moved = lifted + step * to;
+                if (distance[moved] == kUnreached) {
+                    distance[moved] = static_cast<std::uint8_t>(d + 1);
+                    queue.push_back(moved);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
@@ -31,41 +70,11 @@ Solver::Solver(int rings, int poles) : rings_(rings), poles_(poles) {
     for (std::size_t r = 1; r < weight.size(); ++r) {
         weight[r] = weight[r - 1] * static_cast<std::uint32_t>(poles);
     }
-    const std::uint32_t count = weight.back();
-    distance_.assign(count, kUnreached);
-
-    // All rings on the last pole.
-    const std::uint32_t goal = count - 1;
-    std::vector<std::uint32_t> queue;
-    queue.reserve(count);
-    queue.push_back(goal);
-    distance_[goal] = 0;
-    for (std::size_t next = 0; next < queue.size(); ++next) {
-        const std::uint32_t code = queue[next];
-        const std::uint8_t d = distance_[code];
-        if (d + 1 >= kUnreached) {
-            throw std::logic_error("a distance beyond what a byte holds");
-        }
-        const std::array<int, 4> tops = Tops(code, rings, poles);
-        for (int from = 0; from < poles; ++from) {
-            const int ring = tops[static_cast<std::size_t>(from)];
-            if (ring == 0) {
-                continue;
-            }
-            const std::uint32_t step = weight[static_cast<std::size_t>(ring) - 1];
-            for (int to = 0; to < poles; ++to) {
-                const int below = tops[static_cast<std::size_t>(to)];
-                if (to == from || (below != 0 && below < ring)) {
-                    continue;
-                }
-                const std::uint32_t moved = code + step * static_cast<std::uint32_t>(to) -
-                                            step * static_cast<std::uint32_t>(from);
-                if (distance_[moved] == kUnreached) {
-                    distance_[moved] = static_cast<std::uint8_t>(d + 1);
-                    queue.push_back(moved);
-                }
-            }
-        }
+    distance_.assign(weight.back(), kUnreached);
+    if (poles == 3) {
+        FillDistances<3>(distance_, rings, weight);
+    } else {
+        FillDistances<4>(distance_, rings, weight);
     }
     distance_.shrink_to_fit();
 }

@@ -48,6 +48,7 @@ MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    desktop_.BeforeDialogs([this] { Refresh(); });
     BuildMenus();
     BuildBoard();
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -52,6 +52,7 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
     // The game's two-line texts break with "\r\n"; Qt wants a plain line feed.
     QString shown = FromGameText(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    ShowOwner();
     QMessageBox box(icon, QStringLiteral("Pylons"), shown, buttons, owner_);
     box.setObjectName(QStringLiteral("msgBox"));
     switch (box.exec()) {
@@ -66,6 +67,7 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
 
 std::string QtDesktop::InputBox(std::string_view prompt, std::string_view title,
                                 std::string_view defaultText) {
+    ShowOwner();
     QInputDialog dialog(owner_);
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(FromGameText(title));

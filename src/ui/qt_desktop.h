@@ -2,6 +2,8 @@
 
 #include "game/desktop.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace pylons {
@@ -11,6 +13,9 @@ namespace pylons {
 class QtDesktop final : public Desktop {
 public:
     explicit QtDesktop(QWidget* owner) : owner_(owner) {}
+    // Runs before a message or a prompt opens, so that the window behind it shows the board as
+    // it is now (a finishing move opens its messages before the drop returns).
+    void BeforeDialogs(std::function<void()> show) { beforeDialog_ = std::move(show); }
 
     MsgResult MsgBox(std::string_view text, MsgStyle style) override;
     std::string InputBox(std::string_view prompt, std::string_view title,
@@ -21,7 +26,14 @@ public:
     void ShellOpen(std::string_view target) override;
 
 private:
+    void ShowOwner() const {
+        if (beforeDialog_) {
+            beforeDialog_();
+        }
+    }
+
     QWidget* owner_;
+    std::function<void()> beforeDialog_;
 };
 
 } // namespace pylons

@@ -545,6 +545,41 @@ class Player:
         self.keys("Return")
         self.wait_gone("^Hiscore$")
 
+    def step_play_aids(self):
+        """Undo and redo with their keys, Restart level, then Solve to the end: the level's message
+        comes, the next level starts, and HiScore.Dat is byte for byte as it was."""
+        scores = open(self.scores, "rb").read()
+        self.focus_main()
+        self.stacks = [[6, 5, 4, 3, 2], [1], [], []]
+        self.move(1, 3)
+        self.keys("ctrl+z")
+        self.stacks = [[6, 5, 4, 3, 2], [1], [], []]
+        image = self.shot("undone")
+        check(image.getpixel(self.ring_centre(2)) == RING_COLOURS[1], "ring 2 is not back on pole 1")
+        check(self.moves_shown(image) == (True, 4), "after Ctrl+Z: %r" % (self.moves_shown(image),))
+        self.keys("ctrl+shift+z")
+        self.stacks = [[6, 5, 4, 3], [1], [2], []]
+        image = self.shot("redone")
+        check(image.getpixel(self.ring_centre(2)) == RING_COLOURS[1], "ring 2 is not on pole 3 again")
+        check(self.moves_shown(image) == (True, 5), "after Ctrl+Shift+Z: %r" % (self.moves_shown(image),))
+        self.menu("g", "s")
+        self.stacks = [[6, 5, 4, 3, 2, 1], [], [], []]
+        image = self.shot("restarted")
+        check(self.panel_text(image, 1) == "Moves 0", "after a restart: %r" % self.panel_text(image, 1))
+        check(self.panel_text(image, 3) == "0:00:00", "the clock reads %r" % self.panel_text(image, 3))
+        for ring in (1, 2, 6):
+            check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
+                  "ring %d is not back in the tower" % ring)
+        self.menu("g", "o")
+        time.sleep(2.2)
+        image = self.shot("solving")
+        shown = self.moves_shown(image)
+        check(shown[0] and 3 <= shown[1] <= 8, "the solver is not moving visibly: %r" % (shown,))
+        self.answer("^Pylons$", "Return", shot="solved-level6-message")
+        self.main = self.wait_window("^Pylons - Level 7$")
+        time.sleep(0.3)
+        check(open(self.scores, "rb").read() == scores, "a solved level changed HiScore.Dat")
+
     def find_colour(self, image, colour):
         """The top-left corner of the area in that colour: a ring, found by its pixels."""
         width, height = image.size
@@ -679,7 +714,7 @@ def main():
         steps = [player.step_start_up, player.step_levels_3_to_6,
                  player.step_refused_and_released_over_a_ring, player.step_save_quit_and_load,
                  player.step_foreign_file, player.step_links, player.step_high_scores,
-                 player.step_quit]
+                 player.step_play_aids, player.step_quit]
     elif args.story == "memcheck":
         steps = [player.step_level_3_under_memcheck, player.step_quit, player.step_memcheck_clean]
     elif args.story == "package":
