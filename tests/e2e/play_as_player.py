@@ -75,7 +75,8 @@ class Player:
         self.args = args
         self.scale = args.scale
         self.out = os.path.abspath(args.out)
-        os.makedirs(self.out, exist_ok=True)
+        shutil.rmtree(self.out, ignore_errors=True)  # no pictures of an earlier run
+        os.makedirs(self.out)
         self.shots = 0
         self.work = tempfile.mkdtemp(prefix="pylons-e2e-")
         # The installed tree, copied into a fresh folder: the program finds HiScore.Dat beside it.
@@ -245,12 +246,13 @@ class Player:
         return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                 value("Height"))
 
-    def shot(self, name):
-        """The whole screen, once it has stopped changing (the game may still be painting)."""
+    def shot(self, name, settle=True):
+        """The whole screen, once it has stopped changing (the game may still be painting); with
+        settle false, as it is at once (the solver keeps it changing)."""
         self.shots += 1
         path = os.path.join(self.out, "%02d-%s.png" % (self.shots, name))
         previous = None
-        for _ in range(20):
+        for _ in range(20 if settle else 1):
             subprocess.run(["import", "-window", "root", path], env=self.x_env(), check=True)
             image = Image.open(path).convert("RGB")
             if previous is not None and image.tobytes() == previous.tobytes():
@@ -571,10 +573,10 @@ class Player:
             check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
                   "ring %d is not back in the tower" % ring)
         self.menu("g", "o")
-        time.sleep(2.2)
-        image = self.shot("solving")
+        time.sleep(1.2)
+        image = self.shot("solving", settle=False)
         shown = self.moves_shown(image)
-        check(shown[0] and 3 <= shown[1] <= 8, "the solver is not moving visibly: %r" % (shown,))
+        check(shown[0] and 1 <= shown[1] <= 12, "the solver is not moving visibly: %r" % (shown,))
         self.answer("^Pylons$", "Return", shot="solved-level6-message")
         self.main = self.wait_window("^Pylons - Level 7$")
         time.sleep(0.3)
