@@ -7,9 +7,28 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 namespace pylons {
+namespace {
+
+// A fixed-length field ends in blanks that belong to the data, not to the drawing: left in, they
+// make "Wim Kolckenberger" wider than its column, which then cuts the name short with an ellipsis.
+// The rows keep every character; only what is drawn leaves the trailing blanks out.
+class WithoutTrailingBlanks final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        QString text = QStyledItemDelegate::displayText(value, locale);
+        while (text.endsWith(QLatin1Char(' '))) {
+            text.chop(1);
+        }
+        return text;
+    }
+};
+
+} // namespace
 
 frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     : QDialog(owner), table_(table), cmbLevels_(new QComboBox(this)),
@@ -38,6 +57,7 @@ frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     lsvHiScore_->setColumnWidth(1, ToPixels(1440));
     lsvHiScore_->setColumnWidth(2, ToPixels(1440));
     lsvHiScore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lsvHiScore_->setItemDelegate(new WithoutTrailingBlanks(lsvHiScore_));
 
     connect(AddOkButton(*this, 2032, 2640), &QPushButton::clicked, this, &frmHiscore::cmdOk_Click);
 }

@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -304,6 +306,21 @@ private slots:
             combo->setFocus();
             QTest::keyClick(combo, Qt::Key_Down);
             rowsOf3 = rows();
+            // The default name is drawn whole in its column: without its trailing blanks, which
+            // stay in the row, it fits the text area the style leaves (no ellipsis).
+            auto* drawn = qobject_cast<QStyledItemDelegate*>(list->itemDelegate());
+            QVERIFY(drawn != nullptr);
+            const QModelIndex second = list->model()->index(1, 0);
+            const QString shown = drawn->displayText(second.data(), QLocale());
+            QCOMPARE(shown, QStringLiteral("Wim Kolckenberger"));
+            const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                          list) + 1;
+            const int room = list->visualRect(second).width() - 2 * margin;
+            QVERIFY2(list->fontMetrics().horizontalAdvance(shown) <= room,
+                     qPrintable(QStringLiteral("%1 px for %2 px").arg(room).arg(
+                         list->fontMetrics().horizontalAdvance(shown))));
+            // With its blanks it would not fit: the ellipsis the player saw.
+            QVERIFY(list->fontMetrics().horizontalAdvance(second.data().toString()) > room);
             QTest::keyClick(combo, Qt::Key_End);
             rowsOf9 = rows();
             QTest::mouseClick(w->findChild<QWidget*>(QStringLiteral("cmdOk")), Qt::LeftButton);
