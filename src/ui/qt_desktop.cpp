@@ -72,11 +72,16 @@ std::string QtDesktop::InputBox(std::string_view prompt, std::string_view title,
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(FromGameText(title));
     dialog.setLabelText(FromGameText(prompt));
-    dialog.setTextValue(FromGameText(defaultText));
+    // The name offered is the one typed last time, exactly, wherever the game offers its
+    // single-byte form.
+    const bool offeringLast = !lastTyped_.isEmpty() && ToGameText(lastTyped_) == defaultText;
+    dialog.setTextValue(offeringLast ? lastTyped_ : FromGameText(defaultText));
+    lastTyped_.clear();
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
-    return ToGameText(dialog.textValue());
+    lastTyped_ = dialog.textValue();
+    return ToGameText(lastTyped_);
 }
 
 void QtDesktop::Beep() {

@@ -2,6 +2,8 @@
 
 #include "game/desktop.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
@@ -34,6 +36,9 @@ private:
 
     QWidget* owner_;
     std::function<void()> beforeDialog_;
+    // The name as the player last typed it: the game keeps its single-byte form, which loses the
+    // characters the file cannot hold, and offers that form back.
+    QString lastTyped_;
 };
 
 } // namespace pylons

@@ -276,6 +276,36 @@ private slots:
                  std::string("Zo\xEB") + std::string(22, ' '));
     }
 
+    // A name with characters the file cannot hold goes to the file in its single-byte form, but
+    // the next prompt offers it exactly as it was typed.
+    void theNamePromptOffersTheNameExactlyAsTyped() {
+        Open();
+        const QString typed = QStringLiteral("Zo\u00EB \u674E");
+        QString offered;
+        ModalScript script;
+        script.Press().Type(typed).Press();
+        for (const auto& [from, to] : testing::Solve(3, 3)) {
+            Move(from, to);
+        }
+        const auto bytes = testing::ReadBytes(Folder() / "HiScore.Dat");
+        QCOMPARE(std::string(bytes.begin(), bytes.begin() + 25),
+                 std::string("Zo\xEB ?") + std::string(20, ' '));
+        script.Press()
+            .Then([&](QWidget* w) {
+                auto* dialog = qobject_cast<QInputDialog*>(w);
+                QVERIFY(dialog != nullptr);
+                offered = dialog->textValue();
+                dialog->accept();
+            })
+            .Press();
+        for (const auto& [from, to] : testing::Solve(4, 3)) {
+            Move(from, to);
+        }
+        QVERIFY(script.Done());
+        QCOMPARE(offered, typed);
+        QVERIFY(window_->Game().HiScores.Record(4).Name.Str().substr(0, 6) == "Zo\xEB ? ");
+    }
+
     void theHighScoreWindowShowsTheChosenLevelsRows() {
         HiScoreTable table;
         table.Record(1).Name.Assign("Ren\xE9");
