@@ -168,11 +168,23 @@ void frmMain::Form_DragDrop(std::string_view draggedName) {
     const int starts = levelStarts_;
     ShownHint.reset();
     pole->AddRing(ring);
-    // Only a move the pole took goes in the history, and none that finished the level.
-    if (levelStarts_ != starts || ring->Paal() == from) {
-        return;
+    if (levelStarts_ != starts) {
+        return; // the level is over, and said so; the finishing move is in no history
     }
-    const SolverMove move{RingNumber(*ring), from, target};
+    const int number = RingNumber(*ring);
+    if (ring->Paal() == from) {
+        const auto& stack = pole->Ringen();
+        Announcements.push_back(
+            target == from || stack.empty()
+                ? "Ring " + std::to_string(number) + " stays on pole " + std::to_string(from)
+                : "Ring " + std::to_string(number) + " stays on pole " + std::to_string(from) +
+                      ": ring " + std::to_string(RingNumber(*stack.back())) + " on pole " +
+                      std::to_string(target) + " is narrower");
+        return; // only a move the pole took goes in the history
+    }
+    Announcements.push_back("Ring " + std::to_string(number) + " to pole " +
+                            std::to_string(target));
+    const SolverMove move{number, from, target};
     switch (replay_) {
     case Replay::None:
         history_.push_back(move);
@@ -264,6 +276,7 @@ void frmMain::mnuHint_Click() {
         return;
     }
     ShownHint = Hint{move->ring, move->to, *LevelSolver().Distance(Position())};
+    Announcements.push_back(HintText());
 }
 
 std::string frmMain::HintText() const {
@@ -337,6 +350,8 @@ void frmMain::CheckFinished(int pole, std::size_t ringCount) {
 }
 
 void frmMain::FinishLevel() {
+    Announcements.push_back("Level " + std::to_string(Level()) + " finished in " +
+                            NumberText(Moves()) + (Moves() == 1 ? " move" : " moves"));
     timElapsed.Enabled = false;
     desktop_.Beep();
     // A level the solver helped to finish is not the player's result.

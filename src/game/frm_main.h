@@ -114,6 +114,10 @@ public:
     // The hint in words, for the board and for screen readers.
     std::string HintText() const;
 
+    // What happened that a player who cannot see the board should hear, oldest first: a move, a
+    // refused drop, a finished level, a hint. The view says it and empties the list.
+    std::vector<std::string> Announcements;
+
     // The middle of a pole's column on the current level, in window units.
     float ColumnCentre(int pole) const;
 

@@ -2,6 +2,8 @@
 
 #include "ui/main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -96,6 +98,90 @@ void DragOutline::paintEvent(QPaintEvent*) {
     pen.setDashOffset(1);
     painter.setPen(pen);
     painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+Announcer::Announcer(QWidget* parent) : QLabel(parent) {
+    setObjectName(QStringLiteral("announcer"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(0, 0, 1, 1);
+    hide();
+}
+
+void Announcer::Say(const QString& words) {
+    // Shown afresh each time: a notification that appears is what screen readers speak.
+    hide();
+    setAccessibleName(words);
+    show();
+}
+
+namespace {
+
+class ShownChildrenAccessible final : public QAccessibleWidget {
+public:
+    ShownChildrenAccessible(QWidget* widget, QAccessible::Role role, const QString& name)
+        : QAccessibleWidget(widget, role, name) {}
+
+    int childCount() const override { return static_cast<int>(Shown().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QWidget*> shown = Shown();
+        return index >= 0 && index < shown.size()
+                   ? QAccessible::queryAccessibleInterface(shown[index])
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr ? static_cast<int>(Shown().indexOf(child->object())) : -1;
+    }
+
+private:
+    QList<QWidget*> Shown() const {
+        QList<QWidget*> shown;
+        for (QObject* object : widget()->children()) {
+            auto* child = qobject_cast<QWidget*>(object);
+            if (child != nullptr && !child->isWindow() && !child->isHidden()) {
+                shown << child;
+            }
+        }
+        return shown;
+    }
+};
+
+class PoleButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit PoleButtonAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::RadioButton) {}
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = static_cast<QRadioButton*>(widget())->isChecked();
+        return state;
+    }
+};
+
+QAccessibleInterface* BoardAccessibility(const QString&, QObject* object) {
+    if (auto* board = qobject_cast<Board*>(object)) {
+        return new ShownChildrenAccessible(board, QAccessible::Client, QString());
+    }
+    if (auto* frame = qobject_cast<StatusBarFrame*>(object)) {
+        return new ShownChildrenAccessible(frame, QAccessible::StatusBar,
+                                           QStringLiteral("Status bar"));
+    }
+    if (auto* button = qobject_cast<PoleButton*>(object)) {
+        return new PoleButtonAccessible(button);
+    }
+    if (auto* announcer = qobject_cast<Announcer*>(object)) {
+        return new QAccessibleWidget(announcer, QAccessible::Notification);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void InstallBoardAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(BoardAccessibility);
+        return true;
+    }();
+    (void)installed;
 }
 
 } // namespace pylons

@@ -2,6 +2,8 @@
 
 #include "board/picture_box.h"
 
+#include <QLabel>
+#include <QRadioButton>
 #include <QWidget>
 
 #include <cmath>
@@ -66,5 +68,40 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+// The board, and the status bar's frame on it: for screen readers they hold only the controls a
+// player can see, so that a pole, a ring or a button the level does not use is not read out.
+class Board final : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
+class StatusBarFrame final : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
+// A pole's button above it, which shows where a dragged ring would go: for screen readers the
+// selection among the poles (a radio button, checked for the selected pole). The game keeps the
+// four as one group itself, and the player cannot click them.
+class PoleButton final : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+};
+
+// Says what happened to a screen reader: a notification that shows with the words, drawn as
+// nothing at all (the board shows the same to the eye).
+class Announcer final : public QLabel {
+    Q_OBJECT
+public:
+    explicit Announcer(QWidget* parent);
+    void Say(const QString& words);
+};
+
+// Gives the classes above the accessible roles they stand for.
+void InstallBoardAccessibility();
 
 } // namespace pylons

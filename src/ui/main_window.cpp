@@ -5,7 +5,6 @@
 #include "ui/frm_hiscore.h"
 #include "ui/text_conversion.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -128,14 +127,16 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildBoard() {
-    board_ = new QWidget(this);
+    InstallBoardAccessibility();
+    board_ = new Board(this);
     board_->setObjectName(QStringLiteral("board"));
     board_->setAutoFillBackground(true);
     setCentralWidget(board_);
 
     for (std::size_t i = 0; i < 4; ++i) {
-        auto* option = new QRadioButton(board_);
+        auto* option = new PoleButton(board_);
         option->setObjectName(QStringLiteral("optPaal%1").arg(i + 1));
+        option->setAccessibleName(QStringLiteral("Pole %1").arg(i + 1));
         option->setEnabled(false);
         option->setAutoExclusive(false); // the game keeps the four as one group
         option->setFocusPolicy(Qt::NoFocus);
@@ -158,7 +159,7 @@ void MainWindow::BuildBoard() {
         picRing_[i]->hide();
     }
 
-    stbStatusBar_ = new QWidget(board_);
+    stbStatusBar_ = new StatusBarFrame(board_);
     stbStatusBar_->setObjectName(QStringLiteral("stbStatusBar"));
     for (std::size_t i = 0; i < 3; ++i) {
         auto* panel = new QLabel(stbStatusBar_);
@@ -170,6 +171,7 @@ void MainWindow::BuildBoard() {
     outline_ = new DragOutline(board_);
 
     // The hint in words, across the top of the board where the poles stand free.
+    announcer_ = new Announcer(board_);
     hintText_ = new QLabel(board_);
     hintText_->setObjectName(QStringLiteral("hintText"));
     hintText_->setAlignment(Qt::AlignCenter);
@@ -237,6 +239,14 @@ void MainWindow::Refresh() {
     mnuHint_->setEnabled(game_.CanSolve());
     mnuSolve_->setEnabled(game_.CanSolve() && !solving_);
     DescribeForScreenReaders();
+    if (!game_.Announcements.empty()) {
+        QStringList said;
+        for (const std::string& words : game_.Announcements) {
+            said << FromGameText(words);
+        }
+        game_.Announcements.clear();
+        announcer_->Say(said.join(QStringLiteral(". ")));
+    }
     if (game_.Unloaded) {
         CancelDrag();
         StopSolving();
@@ -264,9 +274,6 @@ void MainWindow::ShowHint() {
     hintText_->setVisible(!text.isEmpty());
     if (!text.isEmpty()) {
         hintText_->raise();
-        // Said as well as shown: an alert a screen reader speaks at once.
-        QAccessibleEvent alert(hintText_, QAccessible::Alert);
-        QAccessible::updateAccessibility(&alert);
         hintTimer_.start();
     } else {
         hintTimer_.stop();
@@ -294,6 +301,7 @@ void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
     grabOffset_ = grabOffset;
     lastDragPos_ = ring.mapToGlobal(grabOffset);
     outline_->setGeometry(ring.geometry());
+    outline_->setAccessibleName(QStringLiteral("Ring %1 lifted").arg(ring.Number()));
     outline_->raise();
     outline_->show();
     WatchApplication();
@@ -389,6 +397,7 @@ void MainWindow::PickUp(int pole) {
     // Lifted just above its pole's stack, as a drag shows it.
     const double lifted = PaalBase::SlotTop(stack.size() + 1);
     outline_->setGeometry(ring->x(), ToPixels(lifted), ring->width(), ring->height());
+    outline_->setAccessibleName(QStringLiteral("Ring %1 lifted").arg(ring->Number()));
     outline_->raise();
     outline_->show();
     game_.Form_DragOver(game_.ColumnCentre(pole));

@@ -16,6 +16,7 @@ class QRadioButton;
 
 namespace pylons {
 
+class Announcer;
 class DragOutline;
 class PoleShape;
 class RingPicture;
@@ -101,6 +102,7 @@ private:
     QAction* mnuHint_ = nullptr;
     QAction* mnuSolve_ = nullptr;
     QLabel* hintText_ = nullptr;
+    Announcer* announcer_ = nullptr;
     QTimer hintTimer_;
     QTimer solveTimer_;
     bool solving_ = false;

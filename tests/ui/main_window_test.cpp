@@ -343,12 +343,13 @@ private slots:
             const QModelIndex second = list->model()->index(1, 0);
             const QString shown = drawn->displayText(second.data(), QLocale());
             QCOMPARE(shown, QStringLiteral("Wim Kolckenberger"));
-            const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
-                                                          list) + 1;
+            const int margin =
+                list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
             const int room = list->visualRect(second).width() - 2 * margin;
             QVERIFY2(list->fontMetrics().horizontalAdvance(shown) <= room,
-                     qPrintable(QStringLiteral("%1 px for %2 px").arg(room).arg(
-                         list->fontMetrics().horizontalAdvance(shown))));
+                     qPrintable(QStringLiteral("%1 px for %2 px")
+                                    .arg(room)
+                                    .arg(list->fontMetrics().horizontalAdvance(shown))));
             // With its blanks it would not fit: the ellipsis the player saw.
             QVERIFY(list->fontMetrics().horizontalAdvance(second.data().toString()) > room);
             QTest::keyClick(combo, Qt::Key_End);
@@ -777,6 +778,21 @@ private slots:
         QCOMPARE(name("panel2"), QStringLiteral("Fastest time 0:00:00   "));
         QCOMPARE(name("board"), QStringLiteral("Pylons - Level 3. Pole 1: rings 3. "
                                                "Pole 2: rings 2, 1. Pole 3: no rings"));
+        // The pole buttons are the selection among the poles; the board holds only what shows.
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(Child("optPaal2"));
+        QCOMPARE(button->role(), QAccessible::RadioButton);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Pole 2"));
+        QVERIFY(button->state().checked);
+        QVERIFY(!QAccessible::queryAccessibleInterface(Child("optPaal1"))->state().checked);
+        QAccessibleInterface* board = QAccessible::queryAccessibleInterface(Child("board"));
+        QStringList children;
+        for (int i = 0; i < board->childCount(); ++i) {
+            children << board->child(i)->object()->objectName();
+        }
+        QCOMPARE(children, QStringList({"optPaal1", "optPaal2", "optPaal3", "shpPaal1", "shpPaal2",
+                                        "shpPaal3", "picRing1", "picRing2", "picRing3",
+                                        "stbStatusBar", "announcer"}));
+        QCOMPARE(board->indexOfChild(button), 1);
     }
 
     void quitClosesTheWindow() {
