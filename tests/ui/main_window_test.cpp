@@ -97,11 +97,25 @@ private:
         }
         QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
     }
+    // The top ring of a pole; nothing when the pole is empty.
     QWidget* TopRing(int pole) const {
         const PaalBase& paal = const_cast<frmMain&>(window_->Game()).PaalNr(pole);
-        return Child(paal.Ringen().back()->RingShape().Name.c_str());
+        return paal.Ringen().empty() ? nullptr
+                                     : Child(paal.Ringen().back()->RingShape().Name.c_str());
     }
-    void Move(int from, int to) { Drag(TopRing(from), ColumnPoint(to)); }
+    void Move(int from, int to) {
+        QWidget* ring = TopRing(from);
+        QVERIFY2(ring != nullptr, qPrintable(QStringLiteral("pole %1 has no ring").arg(from)));
+        Drag(ring, ColumnPoint(to));
+    }
+    // Plays a whole level the shortest way by dragging, and checks that the next one began.
+    void PlayLevel(int level) {
+        for (const auto& [from, to] : testing::Solve(level, PolesInPlay(level))) {
+            Move(from, to);
+            QVERIFY(!QTest::currentTestFailed());
+        }
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level %1").arg(level + 1));
+    }
 
 private slots:
     void init() {
@@ -284,9 +298,8 @@ private slots:
         QString offered;
         ModalScript script;
         script.Press().Type(typed).Press();
-        for (const auto& [from, to] : testing::Solve(3, 3)) {
-            Move(from, to);
-        }
+        PlayLevel(3);
+        QVERIFY(!QTest::currentTestFailed());
         const auto bytes = testing::ReadBytes(Folder() / "HiScore.Dat");
         QCOMPARE(std::string(bytes.begin(), bytes.begin() + 25),
                  std::string("Zo\xEB ?") + std::string(20, ' '));
@@ -298,9 +311,8 @@ private slots:
                 dialog->accept();
             })
             .Press();
-        for (const auto& [from, to] : testing::Solve(4, 3)) {
-            Move(from, to);
-        }
+        PlayLevel(4);
+        QVERIFY(!QTest::currentTestFailed());
         QVERIFY(script.Done());
         QCOMPARE(offered, typed);
         QVERIFY(window_->Game().HiScores.Record(4).Name.Str().substr(0, 6) == "Zo\xEB ? ");
