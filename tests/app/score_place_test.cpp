@@ -23,6 +23,7 @@ namespace pylons {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Encoded;
 using testing::FolderEntries;
 using testing::ReadBytes;
 using testing::RunAs;
@@ -30,11 +31,6 @@ using testing::RunInChild;
 using testing::TempDir;
 using testing::WriteBytes;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Encoded(const HiScoreTable& table) {
-    const auto bytes = table.Encode();
-    return {bytes.begin(), bytes.end()};
-}
 
 struct FolderCase {
     const char* what;

@@ -30,6 +30,7 @@ namespace fs = std::filesystem;
 namespace pylons {
 namespace {
 
+using testing::Encoded;
 using testing::FolderEntries;
 using testing::ReadBytes;
 using testing::TempDir;
@@ -102,11 +103,6 @@ std::vector<std::string> LogLines(const fs::path& log) {
         lines.push_back(line);
     }
     return lines;
-}
-
-Bytes Encoded(const HiScoreTable& table) {
-    const auto bytes = table.Encode();
-    return {bytes.begin(), bytes.end()};
 }
 
 bool IsOurTemp(const std::string& name) {

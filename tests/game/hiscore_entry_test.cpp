@@ -11,14 +11,10 @@
 namespace pylons {
 namespace {
 
+using testing::Encoded;
 using testing::GameFixture;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-std::vector<std::uint8_t> Encoded(const HiScoreTable& table) {
-    const auto bytes = table.Encode();
-    return {bytes.begin(), bytes.end()};
-}
 
 HiScoreRecord Rec(const std::string& name, const std::string& time, double moves) {
     HiScoreRecord record;

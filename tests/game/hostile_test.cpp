@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 namespace pylons {
 namespace {
 
+using testing::Encoded;
 using testing::GameFixture;
 using testing::IsRoot;
 using testing::ReadBytes;
@@ -32,11 +33,6 @@ void FinishLevel3(GameFixture& f) {
     f.desktop.names = {"Ann"};
     f.LoadPosition(3, {{{1}, {}, {3, 2}}}, 6, 10);
     f.Move(1, 3);
-}
-
-Bytes Encoded(const HiScoreTable& table) {
-    const auto bytes = table.Encode();
-    return {bytes.begin(), bytes.end()};
 }
 
 class Hostile : public ::testing::Test {

@@ -30,6 +30,11 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::uint8_t> Encoded(const HiScoreTable& table) {
+    const auto bytes = table.Encode();
+    return {bytes.begin(), bytes.end()};
+}
+
 std::vector<std::string> FolderEntries(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {

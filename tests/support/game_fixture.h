@@ -28,6 +28,8 @@ private:
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+// The table as HiScore.Dat holds it.
+std::vector<std::uint8_t> Encoded(const HiScoreTable& table);
 // The names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
