@@ -173,13 +173,14 @@ void frmMain::Form_DragDrop(std::string_view draggedName) {
     }
     const int number = RingNumber(*ring);
     if (ring->Paal() == from) {
-        const auto& stack = pole->Ringen();
-        Announcements.push_back(
-            target == from || stack.empty()
-                ? "Ring " + std::to_string(number) + " stays on pole " + std::to_string(from)
-                : "Ring " + std::to_string(number) + " stays on pole " + std::to_string(from) +
-                      ": ring " + std::to_string(RingNumber(*stack.back())) + " on pole " +
-                      std::to_string(target) + " is narrower");
+        // Dropped on its own pole, or refused by a narrower top ring on the target.
+        std::string said =
+            "Ring " + std::to_string(number) + " stays on pole " + std::to_string(from);
+        if (target != from) {
+            said += ": ring " + std::to_string(RingNumber(*pole->Ringen().back())) + " on pole " +
+                    std::to_string(target) + " is narrower";
+        }
+        Announcements.push_back(said);
         return; // only a move the pole took goes in the history
     }
     Announcements.push_back("Ring " + std::to_string(number) + " to pole " +
@@ -248,9 +249,9 @@ std::vector<std::uint8_t> frmMain::Position() const {
 }
 
 const Solver& frmMain::LevelSolver() {
-    const int poles = PolesInPlay(Level());
-    if (!solver_ || solver_->Rings() != Level() || solver_->Poles() != poles) {
-        solver_ = std::make_unique<Solver>(Level(), poles);
+    // The level fixes the number of poles too.
+    if (!solver_ || solver_->Rings() != Level()) {
+        solver_ = std::make_unique<Solver>(Level(), PolesInPlay(Level()));
     }
     return *solver_;
 }

@@ -3,7 +3,6 @@
 #include "storage/file_io.h"
 #include "storage/temp_name.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <string>

@@ -111,10 +111,6 @@ void MainWindow::BuildMenus() {
     mnuHint_->setObjectName(QStringLiteral("mnuHint"));
     mnuSolve_ = game->addAction(QStringLiteral("S&olve"), this, &MainWindow::mnuSolve_Click);
     mnuSolve_->setObjectName(QStringLiteral("mnuSolve"));
-    // Opening any menu stops the solver where it is.
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
-    }
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -123,7 +119,10 @@ void MainWindow::BuildMenus() {
     help->addSeparator();
     help->addAction(QStringLiteral("&About"), this, &MainWindow::mnuAbout_Click)
         ->setObjectName(QStringLiteral("mnuAbout"));
-    connect(help, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
+    // Opening any menu stops the solver where it is.
+    for (QMenu* menu : {file, game, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
+    }
 }
 
 void MainWindow::BuildBoard() {
@@ -170,8 +169,8 @@ void MainWindow::BuildBoard() {
     }
     outline_ = new DragOutline(board_);
 
-    // The hint in words, across the top of the board where the poles stand free.
     announcer_ = new Announcer(board_);
+    // The hint in words, across the top of the board where the poles stand free.
     hintText_ = new QLabel(board_);
     hintText_->setObjectName(QStringLiteral("hintText"));
     hintText_->setAlignment(Qt::AlignCenter);
@@ -268,7 +267,6 @@ void MainWindow::ShowHint() {
         return;
     }
     hintText_->setText(text);
-    hintText_->setAccessibleName(text);
     hintText_->setGeometry(4, ToPixels(kPoleTop) + 8, board_->width() - 8,
                            hintText_->sizeHint().height() + 4);
     hintText_->setVisible(!text.isEmpty());

@@ -109,10 +109,18 @@ private:
         Drag(ring, ColumnPoint(to));
     }
     // Plays a whole level the shortest way by dragging, and checks that the next one began.
+    // On Wayland the compositor moves the focus back to the window after a level's messages
+    // when it gets to it, and a drag that the change of focus meets half-way ends with no drop,
+    // as it should for a player; such a drag (it counts nothing) is made again.
     void PlayLevel(int level) {
         for (const auto& [from, to] : testing::Solve(level, PolesInPlay(level))) {
-            Move(from, to);
-            QVERIFY(!QTest::currentTestFailed());
+            const double before = window_->Game().Moves();
+            for (int attempt = 0; attempt < 3 && window_->Game().Moves() == before; ++attempt) {
+                Move(from, to);
+                QVERIFY(!QTest::currentTestFailed());
+                QTest::qWait(CanActivate() ? 0 : 20);
+            }
+            QVERIFY2(window_->Game().Moves() != before, "a drag was lost three times");
         }
         QCOMPARE(window_->windowTitle(), QStringLiteral("Pylons - Level %1").arg(level + 1));
     }
