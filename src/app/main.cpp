@@ -1,5 +1,6 @@
 #include "ui/icon.h"
 #include "ui/main_window.h"
+#include "ui/platform.h"
 
 #if defined(PYLONS_EXIT_ON_FIRST_PAINT)
 #include "app/first_paint.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 #endif
+    pylons::PrepareDesktopPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pylons"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

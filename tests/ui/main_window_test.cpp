@@ -7,6 +7,7 @@
 #include "ui/icon.h"
 #include "ui/main_window.h"
 #include "ui/modal_script.h"
+#include "ui/platform.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -43,6 +44,10 @@ public slots:
 
 class MainWindowTest : public QObject {
     Q_OBJECT
+
+public:
+    // Before the application exists, as the game does it.
+    static void initMain() { PrepareDesktopPlatform(); }
 
 private:
     QTemporaryDir dir_;
