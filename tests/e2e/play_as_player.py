@@ -157,7 +157,11 @@ class Player:
         elif self.args.wm:
             self.wm = subprocess.Popen([self.args.wm], env=self.env, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL)
-            time.sleep(1.0)
+            # A window manager that manages the screen says so on the root window.
+            self.wait_for("the window manager did not start", lambda: self.wm.poll() is None and
+                          "window id #" in subprocess.run(
+                              ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                              capture_output=True, text=True).stdout)
 
     def start_weston(self):
         """A Wayland compositor drawing into the X server, with the X server's mouse and keys as
@@ -175,7 +179,6 @@ class Player:
         while not os.path.exists(socket):
             check(time.time() < end and self.wm.poll() is None, "weston did not start")
             time.sleep(0.1)
-        time.sleep(1.0)
         del self.env["DISPLAY"]
         self.env.update({"WAYLAND_DISPLAY": "pylons-e2e", "XDG_SESSION_TYPE": "wayland"})
 
@@ -197,7 +200,6 @@ class Player:
             return
         self.main = self.wait_window("^Pylons - Level 3$")
         self.stacks = [[3, 2, 1], [], [], []]
-        time.sleep(0.3)
 
     def stop(self):
         for process in (self.game, self.wm, self.xvfb):
@@ -207,6 +209,36 @@ class Player:
                     process.wait(5)
                 except subprocess.TimeoutExpired:
                     process.kill()
+
+    # --- waiting for the thing itself ---
+
+    def wait_for(self, what, condition, timeout=15):
+        """Polls until the condition holds and returns what it gave; fails with `what` when the
+        time is up. A slow machine only makes it wait longer, never pass or fail otherwise."""
+        end = time.time() + timeout * (6 if self.args.valgrind else 1)
+        while True:
+            result = condition()
+            if result:
+                return result
+            if time.time() > end:
+                raise StepFailed(what)
+            time.sleep(0.05)
+
+    def shot_when(self, name, shows, timeout=15, settle=True):
+        """A screenshot taken once the screen shows what `shows` looks for (a function of the
+        image that must not raise), or the last one taken when it never does: the step's own
+        checks then fail on it."""
+        end = time.time() + timeout * (6 if self.args.valgrind else 1)
+        while True:
+            image = self.shot(name, settle)
+            try:
+                if shows(image):
+                    return image
+            except StepFailed:
+                pass
+            if time.time() > end:
+                return image
+            self.shots -= 1  # the same picture again, under its own number
 
     # --- looking ---
 
@@ -342,6 +374,35 @@ class Player:
             self.stacks[source - 1].pop()
             self.stacks[target - 1].append(ring)
 
+    def field_text(self):
+        """What the text field with the focus holds: selected whole, copied and read back from
+        the clipboard, which first holds a mark of ours so that an old copy is never read."""
+        mark = "pylons-e2e-%d" % random.randint(0, 1 << 30)
+        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=mark.encode(),
+                       env=self.x_env(), check=True, timeout=10)
+        self.xdotool("key", "--clearmodifiers", "ctrl+a")
+        self.xdotool("key", "--clearmodifiers", "ctrl+c")
+
+        def copied():
+            result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.x_env(),
+                                    capture_output=True, timeout=10)
+            text = result.stdout.decode("utf-8", errors="replace")
+            return None if result.returncode != 0 or text == mark else [text]
+        return self.wait_for("the field's text never reached the clipboard", copied)[0]
+
+    def fill_field(self, text):
+        """Types into the focused field and reads it back before it is confirmed: typing a
+        character the keyboard map lacks makes xdotool change the map on the fly, and a game
+        that reads a key before the new map arrives loses the letter. Then it types again."""
+        for _ in range(5):
+            self.xdotool("key", "--clearmodifiers", "ctrl+a")
+            self.xdotool("type", "--delay", "40", text)
+            held = self.field_text()
+            if held == text:
+                return
+            print("the field held %r, not %r: typed again" % (held, text), flush=True)
+        raise StepFailed("the field holds %r after five tries to type %r" % (held, text))
+
     def keys(self, *names):
         for name in names:
             self.xdotool("key", "--clearmodifiers", name)
@@ -363,10 +424,7 @@ class Player:
     def choose_file(self, path):
         dialog = self.wait_window("^Pylons$")
         self.xdotool("windowfocus", "--sync", dialog, check_ok=False)
-        time.sleep(0.4)
-        self.keys("ctrl+a")
-        self.xdotool("type", "--delay", "20", path)
-        time.sleep(0.3)
+        self.fill_field(path)
         self.keys("Return")
 
     # --- the story ---
@@ -399,17 +457,13 @@ class Player:
         self.wait_gone("^Pylons$")
         self.wait_window("^Hiscore$")
         self.xdotool("windowfocus", "--sync", self.wait_window("^Hiscore$"), check_ok=False)
-        time.sleep(0.2)
         if name_keys:
-            self.keys("ctrl+a")
-            self.xdotool("type", "--delay", "60", name_keys)
-            time.sleep(0.2)
+            self.fill_field(name_keys)
         self.shot("level%d-name" % level)
         self.keys("Return")
         self.wait_gone("^Hiscore$")
         self.answer("^Pylons$", "Return", shot="level%d-message" % level)
         self.main = self.wait_window("^Pylons - Level %d$" % (level + 1))
-        time.sleep(0.3)
 
     def step_levels_3_to_6(self):
         self.play_level(3, NAME)
@@ -438,7 +492,7 @@ class Player:
         self.stacks = [[6, 5, 4, 3, 2, 1], [], [], []]
         self.move(1, 2)
         self.move(1, 2)  # ring 2 onto ring 1: refused, yet counted
-        image = self.shot("refused")
+        image = self.shot_when("refused", lambda i: self.moves_shown(i)[1] >= 2)
         check(self.moves_shown(image) == (True, 2), "after a refused drop: %r" % (self.moves_shown(image),))
         check(image.getpixel(self.ring_centre(2)) == RING_COLOURS[1], "ring 2 left pole 1")
         self.drag_points(self.ring_centre(2), self.ring_centre(1))  # released over ring 1
@@ -455,7 +509,8 @@ class Player:
         self.choose_file(os.path.join(self.games, "mygame"))
         self.wait_gone("^Pylons$")
         saved = os.path.join(self.games, "mygame.WIM")
-        check(os.path.exists(saved), "no mygame.WIM was written")
+        self.wait_for("no mygame.WIM was written",
+                      lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
         with open(saved, "rb") as f:
             data = f.read()
         check(len(data) == 118, "the saved game is %d bytes" % len(data))
@@ -476,9 +531,9 @@ class Player:
         self.menu("f", "o")
         self.choose_file(saved)
         self.main = self.wait_window("^Pylons - Level 6$")
-        time.sleep(0.3)
         self.stacks = [[6, 5, 4, 3, 2], [1], [], []]
-        image = self.shot("loaded")
+        image = self.shot_when("loaded", lambda i: self.moves_shown(i)[1] == 2 and
+                               i.getpixel(self.ring_centre(1)) == RING_COLOURS[0])
         check(self.board_crop(image) == before, "the loaded board differs from the saved one")
         check(self.moves_shown(image) == (False, 2), "panel 1 after loading: %r" % (self.moves_shown(image),))
 
@@ -489,9 +544,9 @@ class Player:
         self.menu("f", "o")
         self.choose_file(foreign)
         box = self.wait_window("^Pylons$")
-        time.sleep(0.3)
-        image = self.shot("not-a-valid-savegame")
         bx, by, bw, bh = self.geometry(box)
+        image = self.shot_when("not-a-valid-savegame", lambda i: "Not A valid savegame" in
+                               self.ocr(i.crop((bx, by, bx + bw, by + bh))), timeout=5)
         text = self.ocr(image.crop((bx, by, bx + bw, by + bh)))
         check("Not A valid savegame" in text, "the message reads %r" % text)
         self.xdotool("windowfocus", "--sync", box, check_ok=False)
@@ -536,13 +591,12 @@ class Player:
         self.menu("f", "h")
         window = self.wait_window("^Hiscore$")
         self.xdotool("windowfocus", "--sync", window, check_ok=False)
-        time.sleep(0.3)
         self.keys("Down")
-        time.sleep(0.3)
-        image = self.shot("hiscore-level3")
         hx, hy, _, _ = self.geometry(window)
-        row = image.crop((hx + self.px(8), hy + self.px(62), hx + self.px(329), hy + self.px(78)))
-        text = self.ocr(row)
+        first_row = lambda image: self.ocr(image.crop((hx + self.px(8), hy + self.px(62),
+                                                       hx + self.px(329), hy + self.px(78))))
+        image = self.shot_when("hiscore-level3", lambda i: first_row(i).startswith("Zo"), timeout=5)
+        text = first_row(image)
         check(text.startswith("Zo") and text.split()[-1] == "7", "the first row reads %r" % text)
         self.keys("Return")
         self.wait_gone("^Hiscore$")
@@ -556,30 +610,28 @@ class Player:
         self.move(1, 3)
         self.keys("ctrl+z")
         self.stacks = [[6, 5, 4, 3, 2], [1], [], []]
-        image = self.shot("undone")
+        image = self.shot_when("undone", lambda i: self.moves_shown(i)[1] >= 4)
         check(image.getpixel(self.ring_centre(2)) == RING_COLOURS[1], "ring 2 is not back on pole 1")
         check(self.moves_shown(image) == (True, 4), "after Ctrl+Z: %r" % (self.moves_shown(image),))
         self.keys("ctrl+shift+z")
         self.stacks = [[6, 5, 4, 3], [1], [2], []]
-        image = self.shot("redone")
+        image = self.shot_when("redone", lambda i: self.moves_shown(i)[1] >= 5)
         check(image.getpixel(self.ring_centre(2)) == RING_COLOURS[1], "ring 2 is not on pole 3 again")
         check(self.moves_shown(image) == (True, 5), "after Ctrl+Shift+Z: %r" % (self.moves_shown(image),))
         self.menu("g", "s")
         self.stacks = [[6, 5, 4, 3, 2, 1], [], [], []]
-        image = self.shot("restarted")
+        image = self.shot_when("restarted", lambda i: self.panel_text(i, 1) == "Moves 0")
         check(self.panel_text(image, 1) == "Moves 0", "after a restart: %r" % self.panel_text(image, 1))
         check(self.panel_text(image, 3) == "0:00:00", "the clock reads %r" % self.panel_text(image, 3))
         for ring in (1, 2, 6):
             check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
                   "ring %d is not back in the tower" % ring)
         self.menu("g", "o")
-        time.sleep(1.2)
-        image = self.shot("solving", settle=False)
+        image = self.shot_when("solving", lambda i: self.moves_shown(i)[1] >= 1, settle=False)
         shown = self.moves_shown(image)
         check(shown[0] and 1 <= shown[1] <= 12, "the solver is not moving visibly: %r" % (shown,))
         self.answer("^Pylons$", "Return", shot="solved-level6-message")
         self.main = self.wait_window("^Pylons - Level 7$")
-        time.sleep(0.3)
         check(open(self.scores, "rb").read() == scores, "a solved level changed HiScore.Dat")
 
     def find_colour(self, image, colour):
@@ -597,19 +649,22 @@ class Player:
         while not os.path.exists(self.scores):
             check(time.time() < end and self.game.poll() is None, "the game did not start")
             time.sleep(0.1)
-        time.sleep(1.5)
-        image = self.shot("wayland-start")
-        # Ring 2 sits second from the bottom of pole 1: its left edge (inside the raised border)
-        # and top tell where the board is.
-        x, y = self.find_colour(image, RING_COLOURS[1])
-        left = (590 - 375 / 2) / TWIPS
-        self.wayland_origin = (x - 1 - int(round(left)), y - 1 - 3360 // TWIPS, self.px(267))
+
+        def board_found(image):
+            # Ring 2 sits second from the bottom of pole 1: its left edge (inside the raised
+            # border) and top tell where the board is, once the game has drawn its window.
+            x, y = self.find_colour(image, RING_COLOURS[1])
+            left = (590 - 375 / 2) / TWIPS
+            self.wayland_origin = (x - 1 - int(round(left)), y - 1 - 3360 // TWIPS, self.px(267))
+            return image.getpixel(self.ring_centre(3)) == RING_COLOURS[2]
+        image = self.shot_when("wayland-start", board_found, timeout=20)
+        check(hasattr(self, "wayland_origin"), "the board never showed")
         for ring in (1, 3):
             check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
                   "ring %d is not where the board says" % ring)
         for source, target in solve(3, 3)[:-1]:
             self.move(source, target)
-        image = self.shot("wayland-one-move-left")
+        image = self.shot_when("wayland-one-move-left", lambda i: self.moves_shown(i)[1] >= 6)
         check(self.moves_shown(image) == (True, 6), "panel 1 reads %r" % self.panel_text(image, 1))
         for ring in (1, 2, 3):
             check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
@@ -686,7 +741,8 @@ class Player:
             check(image.getpixel(self.ring_centre(ring)) == RING_COLOURS[ring - 1],
                   "ring %d is not its colour" % ring)
         self.move(1, 3)
-        image = self.shot("scale%d-after-a-drag" % self.scale)
+        image = self.shot_when("scale%d-after-a-drag" % self.scale,
+                               lambda i: self.moves_shown(i)[1] >= 1)
         check(self.moves_shown(image) == (True, 1), "panel 1 reads %r" % self.panel_text(image, 1))
         check(image.getpixel(self.ring_centre(1)) == RING_COLOURS[0], "ring 1 is not on pole 3")
 
