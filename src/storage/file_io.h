@@ -50,7 +50,9 @@ bool UpdateFileHead(const std::filesystem::path& path, std::size_t headBytes,
 // inode. Where the folder does not allow it (it cannot take a new file or a rename), an existing
 // file is overwritten where it stands: one write call at offset 0, then cut to the new length and
 // flushed, putting back the old start if the write fails. A symbolic link is followed: the file it
-// names is written, the link stays. False, with the old file whole, when neither way works.
+// names is written, the link stays. False, with the old file whole, when neither way works, and
+// when the disk reports an I/O error on the way: a broken disk gets no second write in place. A
+// save whose rename could not be flushed is false too, although the new file has its name.
 bool WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> contents);
 
 } // namespace pylons

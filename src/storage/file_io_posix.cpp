@@ -208,7 +208,18 @@ bool SyncFolder(const fs::path& folder) {
     return Flush(dir) || errno == EINVAL || errno == EROFS || errno == EBADF;
 }
 
-enum class Renamed { Done, NotDone, DoneButNotFlushed };
+enum class Renamed {
+    Done,
+    NotDone,           // the folder cannot take the new file or the rename: try in place
+    DiskFailed,        // the disk reported an error: nothing more is written to it
+    DoneButNotFlushed, // the new save has its name, but the disk may not have the rename yet
+};
+
+// Why the new file could not be put in place, from the error of the step that failed. A broken
+// disk gets no second write: overwriting the old save in place could cost it too.
+Renamed NotRenamed(int error) {
+    return error == EIO ? Renamed::DiskFailed : Renamed::NotDone;
+}
 
 // Writes the contents to a new file in the folder and renames it over `target`. Preferably the
 // file has no name until it is complete (O_TMPFILE), so that a writer killed while writing leaves
@@ -227,7 +238,7 @@ Renamed RenameNewContents(const fs::path& target, std::span<const std::uint8_t> 
         [&] { return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666); }));
     if (fd) {
         if (!fill(fd)) {
-            return Renamed::NotDone;
+            return NotRenamed(errno);
         }
         temp = folder / TempName(static_cast<std::uint64_t>(::getpid()));
         const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
@@ -243,17 +254,23 @@ Renamed RenameNewContents(const fs::path& target, std::span<const std::uint8_t> 
             temp = folder / TempName(static_cast<std::uint64_t>(::getpid()));
             fd = Open(temp, O_WRONLY | O_CREAT | O_EXCL);
             if (!fd && errno != EEXIST) {
-                return Renamed::NotDone;
+                return NotRenamed(errno);
             }
         }
-        if (!fd || !fill(fd)) {
-            ::unlink(temp.c_str());
+        if (!fd) {
             return Renamed::NotDone;
         }
+        if (!fill(fd)) {
+            const int error = errno;
+            ::unlink(temp.c_str());
+            return NotRenamed(error);
+        }
     }
+    // A close that fails may mean the data never reached the disk: the name must not show it.
     if (!fd.Close() || RetryOnSignal([&] { return ::rename(temp.c_str(), target.c_str()); }) != 0) {
+        const int error = errno;
         ::unlink(temp.c_str());
-        return Renamed::NotDone;
+        return NotRenamed(error);
     }
     return SyncFolder(folder) ? Renamed::Done : Renamed::DoneButNotFlushed;
 }
@@ -325,6 +342,8 @@ bool WriteWholeFile(const fs::path& path, std::span<const std::uint8_t> contents
             return true;
         case Renamed::DoneButNotFlushed:
             return false; // the new save is in place, but the disk may not have it yet
+        case Renamed::DiskFailed:
+            return false;
         case Renamed::NotDone:
             break;
         }

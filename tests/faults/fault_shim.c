@@ -133,6 +133,9 @@ static const char* open_words(int flags) {
         strcat(words, "exclusive ");
     }
     strcat(words, (flags & O_ACCMODE) == O_RDONLY ? "read" : "write");
+    if (flags & O_CLOEXEC) {
+        strcat(words, " cloexec");
+    }
     return words;
 }
 

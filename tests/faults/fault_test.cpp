@@ -344,7 +344,7 @@ TEST(WriteOrder, ASaveIsFlushedBeforeItsRenameAndTheFolderAfter) {
         ASSERT_GE(flushed, 0) << calls.All();
         EXPECT_LT(flushed, rename) << "the data must be on disk before the name shows it\n"
                                    << calls.All();
-        const long folder = calls.Find(R"( open [^ ]+ directory read = \d+$)", rename);
+        const long folder = calls.Find(R"( open [^ ]+ directory read( cloexec)? = \d+$)", rename);
         ASSERT_GE(folder, 0) << "the folder is not opened after the rename\n" << calls.All();
         const std::string dir = Fd(calls.lines[static_cast<std::size_t>(folder)]);
         EXPECT_GE(calls.Find(" fsync " + dir + " = 0", folder), 0) << "the rename is not flushed\n"
@@ -356,7 +356,7 @@ TEST(WriteOrder, ASaveIsFlushedBeforeItsRenameAndTheFolderAfter) {
 TEST(WriteOrder, AScoreTableIsWrittenInOneCallUnderTheLockAndFlushedBeforeTheLockGoes) {
     Files files({"scores", "scores", false});
     const CallLog calls = LogOf(files);
-    const long opened = calls.Find(R"( open .*/HiScore\.Dat create write = \d+$)");
+    const long opened = calls.Find(R"( open .*/HiScore\.Dat create write( cloexec)? = \d+$)");
     ASSERT_GE(opened, 0) << calls.All();
     const std::string fd = Fd(calls.lines[static_cast<std::size_t>(opened)]);
     const long locked = calls.Find(" lock " + fd + " 1 = 0", opened);
@@ -369,6 +369,79 @@ TEST(WriteOrder, AScoreTableIsWrittenInOneCallUnderTheLockAndFlushedBeforeTheLoc
     ASSERT_GE(flushed, 0) << calls.All();
     EXPECT_LT(flushed, closed) << "the lock goes with the descriptor: flush first\n" << calls.All();
     EXPECT_EQ(calls.Find(R"( rename )"), -1) << "the table is written where it stands";
+}
+
+// The number the shim gave a logged call.
+long CallNumber(const std::string& line) {
+    return std::stol(line);
+}
+
+// A broken disk at the two moments that decide whether a save is on disk: closing the new file
+// before its rename (a failing close may mean the data never got there) and flushing the folder
+// after it. Either way the player is told that the game could not be saved; when the close
+// failed the old save is still there, whole, and nothing is written in its place.
+TEST(WriteOrder, ASaveIsReportedOnlyWhenTheDiskHasIt) {
+    struct Moment {
+        const char* what;
+        bool beforeRename;
+    };
+    for (const Moment moment : {Moment{"closing the new file", true},
+                                Moment{"flushing the folder after the rename", false}}) {
+        SCOPED_TRACE(moment.what);
+        Files files({"save", "game", true});
+        const CallLog calls = LogOf(files);
+        const long rename = calls.Find(R"( rename .*/\.pylons-[0-9a-f]{12}\.tmp .*/game\.WIM = 0)");
+        ASSERT_GE(rename, 0) << calls.All();
+        long fault = -1;
+        if (moment.beforeRename) {
+            const long created = calls.Find(R"( open [^ ]+ tmpfile .* = \d+$)");
+            ASSERT_GE(created, 0) << calls.All();
+            const std::string fd = Fd(calls.lines[static_cast<std::size_t>(created)]);
+            fault = calls.Find(" close " + fd + " = 0", created);
+            ASSERT_LT(fault, rename) << calls.All();
+        } else {
+            const long folder =
+                calls.Find(R"( open [^ ]+ directory read( cloexec)? = \d+$)", rename);
+            ASSERT_GE(folder, 0) << calls.All();
+            fault = calls.Find(
+                " fsync " + Fd(calls.lines[static_cast<std::size_t>(folder)]) + " = 0", folder);
+        }
+        ASSERT_GE(fault, 0) << calls.All();
+        const long at = CallNumber(calls.lines[static_cast<std::size_t>(fault)]);
+
+        Files again({"save", "game", true});
+        again.Prepare();
+        const Ending ending =
+            RunWriter(again.Args(), {"PYLONS_FAULT=EIO", "PYLONS_FAULT_AT=" + std::to_string(at)});
+        EXPECT_EQ(ending.code, 3) << "reported as saved";
+        const Bytes after = ReadBytes(again.Target());
+        if (moment.beforeRename) {
+            EXPECT_TRUE(again.IsOld(after)) << "the old save did not stay whole";
+        } else {
+            EXPECT_TRUE(again.IsNew(after)) << "the rename itself was done";
+        }
+        EXPECT_EQ(again.Leftovers(), std::vector<std::string>{});
+    }
+}
+
+// Every file the game opens is closed in any program it starts (the browser for its web site,
+// the mail program): a descriptor left open there would hold the score file's lock for as long
+// as that program runs, and every other game would do without the file.
+TEST(WriteOrder, EveryFileIsOpenedSoThatStartedProgramsDoNotInheritIt) {
+    for (const Writer& writer : kWriters) {
+        SCOPED_TRACE(writer.what);
+        Files files(writer);
+        const CallLog calls = LogOf(files);
+        long opens = 0;
+        for (const std::string& line : calls.lines) {
+            if (line.find(" open ") != std::string::npos &&
+                line.find("(failed)") == std::string::npos) {
+                ++opens;
+                EXPECT_NE(line.find(" cloexec = "), std::string::npos) << line;
+            }
+        }
+        EXPECT_GT(opens, 0) << calls.All();
+    }
 }
 
 TEST(NoProc, SavesAndScoresWorkWhereTheSystemHasNoProc) {

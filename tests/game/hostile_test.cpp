@@ -127,6 +127,28 @@ TEST_F(Hostile, ASaveIntoAFolderThatMayNotBeWrittenIsRefused) {
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
+// A drop box: the player may put files in the folder but not list it, so it cannot be opened to
+// be flushed after the rename. The save is in place and stays there; that the folder's entry is
+// left to the system's own writing is all the player loses, and telling them the game was not
+// saved would be wrong.
+TEST_F(Hostile, ASaveIntoAFolderThePlayerMayWriteButNotReadIsSaved) {
+    GameFixture f;
+    f.Move(1, 3);
+    const fs::path folder = f.dir.path() / "drop box";
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::owner_write | fs::perms::owner_exec);
+    f.desktop.files = {folder / "game.WIM"};
+    f.game.Save();
+    EXPECT_EQ(f.desktop.calls, std::vector<std::string>{"Save dialog []"}) << "no message";
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(testing::FolderEntries(folder), std::vector<std::string>{"game.WIM"});
+    GameFixture g;
+    g.desktop.files = {folder / "game.WIM"};
+    g.game.Load();
+    EXPECT_EQ(g.game.Moves(), 1);
+    EXPECT_EQ(testing::LayoutOf(g.game), (testing::Layout{{{3, 2}, {}, {1}, {}}}));
+}
+
 TEST(HostileFolders, ASaveGameFolderThatVanishedIsRefused) {
     GameFixture f;
     const fs::path folder = f.dir.path() / "gone";
