@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QStyle>
@@ -604,6 +605,62 @@ private slots:
         const QString stopped = Panel(1);
         QTest::qWait(1200);
         QCOMPARE(Panel(1), stopped);
+    }
+
+    // Opening any of the menus, from the menu bar as a click or its access key would, stops
+    // Solve where it is.
+    void openingAnyMenuStopsSolve() {
+        for (const char* name : {"mnuFile", "mnuGame", "mnuHelp"}) {
+            Open();
+            window_->findChild<QAction*>(QStringLiteral("mnuSolve"))->trigger();
+            QVERIFY(window_->Solving());
+            auto* menu = window_->findChild<QMenu*>(QLatin1String(name));
+            window_->menuBar()->setActiveAction(menu->menuAction());
+            QVERIFY2(menu->isVisible(), name);
+            QVERIFY2(!window_->Solving(), name);
+            menu->close();
+            const QString stopped = Panel(1);
+            QTest::qWait(700); // longer than a solver's step
+            QCOMPARE(Panel(1), stopped);
+        }
+    }
+
+    // Undo, Redo and Restart while a ring is lifted by its key: the lift ends with the move
+    // taken back, made again or the tower put back, and the next pole key lifts afresh.
+    void theAidsEndALiftByKey() {
+        struct Aid {
+            const char* item;
+            QKeyCombination keys;
+            int liftFrom; // the pole whose ring is lifted before the aid
+            testing::Layout after;
+            int nextPole; // a pole whose top ring the next key lifts
+        };
+        const Aid aids[] = {
+            {"mnuUndo", Qt::CTRL | Qt::Key_Z, 1, {{{3, 2, 1}, {}, {}, {}}}, 1},
+            {"mnuRedo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 1, {{{3, 2}, {}, {1}, {}}}, 3},
+            {"mnuRestart", QKeyCombination(), 1, {{{3, 2, 1}, {}, {}, {}}}, 1},
+        };
+        for (const Aid& aid : aids) {
+            Open();
+            Move(1, 3);
+            if (QLatin1String(aid.item) == QLatin1String("mnuRedo")) {
+                Shortcut("mnuUndo", Qt::CTRL | Qt::Key_Z);
+            }
+            QTest::keyClick(window_.get(), static_cast<char>('0' + aid.liftFrom));
+            QVERIFY2(window_->HoldingByKeyboard(), aid.item);
+            if (aid.keys.key() == Qt::Key_unknown) {
+                window_->findChild<QAction*>(QLatin1String(aid.item))->trigger();
+            } else {
+                Shortcut(aid.item, aid.keys);
+            }
+            QVERIFY2(!window_->HoldingByKeyboard(), aid.item);
+            QVERIFY2(!Child("dragOutline")->isVisible(), aid.item);
+            QCOMPARE(testing::LayoutOf(window_->Game()), aid.after);
+            QTest::keyClick(window_.get(), static_cast<char>('0' + aid.nextPole));
+            QVERIFY2(window_->HoldingByKeyboard(), aid.item);
+            QTest::keyClick(window_.get(), Qt::Key_2);
+            QCOMPARE(TopRing(2)->objectName(), QStringLiteral("picRing1"));
+        }
     }
 
     // Solved to the end, level 3 moves on to level 4 with its message, but no place and no
