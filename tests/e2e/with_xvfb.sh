@@ -9,7 +9,10 @@ trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; wait 2>/dev/null || true; rm -rf
 for _ in $(seq 30); do
     number=$((1000 + RANDOM % 30000))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-    Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1600x1200x24}" -nolisten tcp 2>"$work/xvfb.log" &
+    # Never reset between clients: a server resetting after the readiness check's client left
+    # would turn the next client away ("could not connect to display").
+    Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1600x1200x24}" -nolisten tcp -noreset \
+        2>"$work/xvfb.log" &
     xvfb=$!
     for _ in $(seq 100); do
         DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break
