@@ -1,5 +1,7 @@
 #include "board/paal.h"
 
+#include "board/stacking.h"
+
 #include <algorithm>
 
 namespace pylons {
@@ -20,10 +22,8 @@ void PaalBase::GeefRingen(std::span<std::uint8_t> WatZitErOp) const {
 }
 
 bool PaalBase::PastErOp(const infRing& Ring) const {
-    if (ringen_.empty()) {
-        return true;
-    }
-    return ringen_.back()->RingShape().Width >= Ring.RingShape().Width;
+    return pylons::PastErOp(Ring.RingShape().Width,
+                            ringen_.empty() ? 0 : ringen_.back()->RingShape().Width);
 }
 
 bool PaalBase::ZitErOp(const infRing& Ring) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/texts.h"
+
 #include <array>
 #include <filesystem>
 #include <string>
@@ -69,7 +71,7 @@ struct Timer {
 // level sets; Height is the window's outer height, which the view reports, since only it knows
 // the menu bar and the frame.
 struct FormWindow {
-    std::string Caption = "Pylons";
+    std::string Caption{texts::kTitle};
     double Width = 5460;
     double Height = 4575;
     double Left = 0;
@@ -87,12 +89,12 @@ enum class FileDialogMode { Save, Open };
 // cdbFilePic: the one file dialog of the main window, for saving and for loading. FileName is
 // the name last chosen in either form, offered the next time.
 struct FileDialog {
-    std::string DialogTitle = "Pylons";
-    std::string Filter = "Pylons games|*.WIM"; // description|pattern
-    std::string DefaultExt = "WIM";            // added to a typed name without extension
-    bool OverwritePrompt = true;               // save form: ask before replacing a file
-    bool PathMustExist = true;                 // the chosen file's folder must exist
-    bool FileMustExist = true;                 // open form
+    std::string DialogTitle{texts::kTitle};
+    std::string Filter{texts::kFileFilter};        // description|pattern
+    std::string DefaultExt{texts::kFileExtension}; // added to a typed name without extension
+    bool OverwritePrompt = true;                   // save form: ask before replacing a file
+    bool PathMustExist = true;                     // the chosen file's folder must exist
+    bool FileMustExist = true;                     // open form
     std::filesystem::path FileName;
 };
 

@@ -27,6 +27,9 @@ public:
                                                             const FileDialog& settings) = 0;
     // "Opens" a web address or a mailto: address; a failure is not reported.
     virtual void ShellOpen(std::string_view target) = 0;
+    // Says what just happened to a player who cannot see the board (a move, a refused drop, a
+    // lifted ring, a finished level, a hint, a level's board), in the order it happens.
+    virtual void Announce(std::string_view words) = 0;
 
 protected:
     Desktop() = default;

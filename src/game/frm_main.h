@@ -5,9 +5,11 @@
 #include "board/ring.h"
 #include "game/controls.h"
 #include "game/desktop.h"
+#include "game/move_history.h"
+#include "game/texts.h"
 #include "solver/solver.h"
-#include "storage/file_io.h"
 #include "storage/hiscore.h"
+#include "storage/hiscore_keeper.h"
 #include "storage/savegame.h"
 
 #include <array>
@@ -99,8 +101,8 @@ public:
     bool SolveStep();
     void ClearHint() { ShownHint.reset(); }
 
-    bool CanUndo() const { return !history_.empty(); }
-    bool CanRedo() const { return !redo_.empty(); }
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
     // Whether the tower still has a way to go (Hint and Solve have something to show).
     bool CanSolve() const;
     bool SolverHelped() const { return solverHelped_; }
@@ -114,9 +116,14 @@ public:
     // The hint in words, for the board and for screen readers.
     std::string HintText() const;
 
-    // What happened that a player who cannot see the board should hear, oldest first: a move, a
-    // refused drop, a finished level, a hint. The view says it and empties the list.
-    std::vector<std::string> Announcements;
+    // Tells a player who cannot see the board what happened, through the Desktop.
+    void Say(std::string_view words);
+    // Says the level and where its rings stand, unless that was the last thing said.
+    void SayBoard();
+    // What a screen reader reads of the board, its poles (1 to 4) and its rings (1 to 9).
+    std::string BoardDescription() const;
+    std::string PoleDescription(int pole) const;
+    std::string RingDescription(int ring) const;
 
     // The middle of a pole's column on the current level, in window units.
     float ColumnCentre(int pole) const;
@@ -129,43 +136,31 @@ private:
     void CheckFinished(int pole, std::size_t ringCount) override;
     void FinishLevel();
     void EnterHiScore();
-    // Takes the records as HiScore.Dat holds them now, with this run's results that it lacks;
-    // returns what reading the file found.
-    FileHead ReadHiScores();
-    HiScoreTable WithNewResults(HiScoreTable table) const;
+    // The rings of every pole in play, bottom first.
+    texts::Stacks Stacks() const;
     bool IsPlayable(const SaveGameRecord& record) const;
     void SettleRings();
     // Where each ring of the level stands (ring n at index n - 1), for the solver.
     std::vector<std::uint8_t> Position() const;
     const Solver& LevelSolver();
     std::optional<SolverMove> BestMove();
-    enum class Replay { None, Undo, Redo };
-    // Moves a ring as a drag would; `replay` says where the move goes in the history.
-    void PlayAid(int ring, int to, Replay replay);
+    // A ring dropped on the selected pole; a move the pole takes goes in the history when
+    // `remember` says so (not when Undo or Redo replay one).
+    void DropRing(std::string_view draggedName, bool remember);
+    // Moves a ring as a drag would.
+    void PlayAid(const SolverMove& move, bool remember);
     std::shared_ptr<PaalBase> PaalPtr(int number) const;
 
-    // A result entered in this run, kept until HiScore.Dat holds it.
-    struct NewResult {
-        int level;
-        HiScoreRecord record;
-        double seconds;
-    };
-
     Desktop& desktop_;
-    std::filesystem::path hiScoreFile_;
-    std::vector<NewResult> newResults_;
-    // The records as HiScore.Dat last gave them (the defaults before it did), without newResults_.
-    HiScoreTable fileRecords_;
+    HiScoreKeeper hiScoreKeeper_;
+    std::string lastSaid_;
     std::uint8_t level_ = 0;
     double moves_ = 0;
     std::array<std::shared_ptr<infRing>, 9> ringObjects_; // Ring1 to Ring9
     std::map<std::string, std::shared_ptr<infRing>, std::less<>> Rings;
     bool rebuilding_ = false; // loading a game puts rings on the goal pole without finishing
 
-    // The accepted moves of the level, and the moves taken back that can be made again.
-    std::vector<SolverMove> history_;
-    std::vector<SolverMove> redo_;
-    Replay replay_ = Replay::None;
+    MoveHistory history_; // the accepted moves of the level
     int levelStarts_ = 0; // tells a drop that finished the level from one that did not
     bool solverHelped_ = false;
     std::unique_ptr<Solver> solver_; // for the level being played, made when first needed

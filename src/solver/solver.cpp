@@ -1,5 +1,7 @@
 #include "solver/solver.h"
 
+#include "board/stacking.h"
+
 #include <array>
 #include <stdexcept>
 
@@ -47,7 +49,7 @@ void FillDistances(std::vector<std::uint8_t>& distance, int rings,
             const std::uint32_t lifted = code - step * from;
             for (std::uint32_t to = 0; to < Poles; ++to) {
                 const int below = tops[to];
-                if (to == from || (below != 0 && below < ring)) {
+                if (to == from || !PastErOp(ring, below)) {
                     continue;
                 }
                 const std::uint32_t moved = lifted + step * to;
@@ -115,7 +117,7 @@ std::vector<SolverMove> Solver::LegalMoves(std::span<const std::uint8_t> ringPol
         const int ring = tops[static_cast<std::size_t>(from)];
         for (int to = 1; to <= poles && ring != 0; ++to) {
             const int below = tops[static_cast<std::size_t>(to)];
-            if (to != from && (below == 0 || below > ring)) {
+            if (to != from && PastErOp(ring, below)) {
                 moves.push_back({ring, from, to});
             }
         }

@@ -1,6 +1,8 @@
 #include "ui/board_widgets.h"
 
+#include "game/texts.h"
 #include "ui/main_window.h"
+#include "ui/text_conversion.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -163,7 +165,7 @@ QAccessibleInterface* BoardAccessibility(const QString&, QObject* object) {
     }
     if (auto* frame = qobject_cast<StatusBarFrame*>(object)) {
         return new ShownChildrenAccessible(frame, QAccessible::StatusBar,
-                                           QStringLiteral("Status bar"));
+                                           FromGameText(texts::kStatusBarName));
     }
     if (auto* button = qobject_cast<PoleButton*>(object)) {
         return new PoleButtonAccessible(button);

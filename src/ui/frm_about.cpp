@@ -2,6 +2,7 @@
 
 #include "game/desktop.h"
 #include "game/links.h"
+#include "game/texts.h"
 #include "ui/small_window.h"
 #include "ui/text_conversion.h"
 
@@ -38,9 +39,9 @@ private:
 } // namespace
 
 frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
-    SetUpSmallWindow(*this, "frmAbout", QStringLiteral("About"), 2610, 2295);
+    SetUpSmallWindow(*this, "frmAbout", FromGameText(texts::kAboutCaption), 2610, 2295);
 
-    auto* theme = new QLabel(QStringLiteral("Pylons Version 1.0"), this);
+    auto* theme = new QLabel(FromGameText(texts::kAboutTheme), this);
     theme->setObjectName(QStringLiteral("lblTheme"));
     QFont large = theme->font();
     large.setPointSize(12);
@@ -49,7 +50,7 @@ frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(
     theme->adjustSize();
     theme->move((width() - theme->width()) / 2, ToPixels(240));
 
-    auto* name = new QLabel(QStringLiteral("by Wim Kolckenberger"), this);
+    auto* name = new QLabel(FromGameText(texts::kAboutAuthor), this);
     name->setObjectName(QStringLiteral("lblNaam"));
     name->setGeometry(ToPixels(120), ToPixels(720), ToPixels(2415), ToPixels(255));
 

@@ -1,6 +1,7 @@
 #include "ui/frm_hiscore.h"
 
 #include "game/text.h"
+#include "game/texts.h"
 #include "ui/small_window.h"
 #include "ui/text_conversion.h"
 
@@ -33,9 +34,9 @@ public:
 frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     : QDialog(owner), table_(table), cmbLevels_(new QComboBox(this)),
       lsvHiScore_(new QTreeWidget(this)) {
-    SetUpSmallWindow(*this, "frmHiscore", QStringLiteral("Hiscore"), 5070, 3105);
+    SetUpSmallWindow(*this, "frmHiscore", FromGameText(texts::kHiScoreCaption), 5070, 3105);
 
-    auto* label = new QLabel(QStringLiteral("Level"), this);
+    auto* label = new QLabel(FromGameText(texts::kLevelLabel), this);
     label->setObjectName(QStringLiteral("lblLevel"));
     label->move(ToPixels(120), ToPixels(120));
     label->adjustSize();
@@ -51,8 +52,9 @@ frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     lsvHiScore_->setObjectName(QStringLiteral("lsvHiScore"));
     lsvHiScore_->setGeometry(ToPixels(120), ToPixels(675), ToPixels(4815), ToPixels(1935));
     lsvHiScore_->setRootIsDecorated(false);
-    lsvHiScore_->setHeaderLabels(
-        {QStringLiteral("Name"), QStringLiteral("Time"), QStringLiteral("Moves")});
+    lsvHiScore_->setHeaderLabels({FromGameText(texts::kHiScoreColumns[0]),
+                                  FromGameText(texts::kHiScoreColumns[1]),
+                                  FromGameText(texts::kHiScoreColumns[2])});
     lsvHiScore_->setColumnWidth(0, ToPixels(1850));
     lsvHiScore_->setColumnWidth(1, ToPixels(1440));
     lsvHiScore_->setColumnWidth(2, ToPixels(1440));

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "game/layout.h"
+#include "game/texts.h"
 #include "ui/board_widgets.h"
 #include "ui/frm_about.h"
 #include "ui/frm_hiscore.h"
@@ -17,28 +19,11 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <map>
+
 namespace pylons {
-namespace {
 
-// The board as the window is created, in window units.
-constexpr int kClientHeight = 4575;
-constexpr int kStatusBarTop = 4200;
-constexpr int kStatusBarHeight = 375;
-constexpr int kOptionLefts[] = {480, 1800, 3120, 4440};
-constexpr int kOptionTop = 120;
-constexpr int kOptionSize = 255;
-constexpr int kPoleLefts[] = {525, 1845, 3165, 4485};
-constexpr int kPoleTop = 480;
-constexpr int kPoleWidth = 135;
-constexpr int kPoleHeight = 3615;
-
-// Status panels: width and least width; panel 2 gives way so that the three fit.
-constexpr int kPanel1 = 1200;
-constexpr int kPanel2 = 3195;
-constexpr int kPanel2Least = 1440;
-constexpr int kPanel3 = 750;
-
-} // namespace
+using namespace layout;
 
 MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
     : desktop_(this), game_(desktop_, hiScoreFile) {
@@ -48,18 +33,19 @@ MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     desktop_.BeforeDialogs([this] { Refresh(); });
+    desktop_.OnAnnounce([this](const QString& words) { toSay_ << words; });
     BuildMenus();
     BuildBoard();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     hintTimer_.setSingleShot(true);
-    hintTimer_.setInterval(4000);
+    hintTimer_.setInterval(PlayerInput::kHintShowsMs);
     connect(&hintTimer_, &QTimer::timeout, this, [this] {
-        game_.ClearHint();
+        input_.HintTimeUp();
         Refresh();
     });
     solveTimer_.setSingleShot(true);
-    solveTimer_.setInterval(500);
+    solveTimer_.setInterval(PlayerInput::kSolveStepMs);
     connect(&solveTimer_, &QTimer::timeout, this, [this] { SolveTick(); });
 
     timElapsed_.setObjectName(QStringLiteral("timElapsed"));
@@ -79,117 +65,6 @@ MainWindow::MainWindow(const std::filesystem::path& hiScoreFile)
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    file->addAction(QStringLiteral("&Save"), this, &MainWindow::mnuSave_Click)
-        ->setObjectName(QStringLiteral("mnuSave"));
-    file->addAction(QStringLiteral("&Open"), this, &MainWindow::mnuLoad_Click)
-        ->setObjectName(QStringLiteral("mnuLoad"));
-    file->addSeparator();
-    file->addAction(QStringLiteral("&Hiscore"), this, &MainWindow::mnuHiScore_Click)
-        ->setObjectName(QStringLiteral("mnuHiScore"));
-    file->addSeparator();
-    file->addAction(QStringLiteral("&Quit"), this, &MainWindow::mnuQuit_Click)
-        ->setObjectName(QStringLiteral("mnuQuit"));
-    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
-    game->setObjectName(QStringLiteral("mnuGame"));
-    mnuUndo_ = game->addAction(QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), this,
-                               &MainWindow::mnuUndo_Click);
-    mnuUndo_->setObjectName(QStringLiteral("mnuUndo"));
-    mnuRedo_ =
-        game->addAction(QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        this, &MainWindow::mnuRedo_Click);
-    mnuRedo_->setObjectName(QStringLiteral("mnuRedo"));
-    game->addSeparator();
-    game->addAction(QStringLiteral("Re&start level"), this, &MainWindow::mnuRestart_Click)
-        ->setObjectName(QStringLiteral("mnuRestart"));
-    game->addSeparator();
-    mnuHint_ = game->addAction(QStringLiteral("H&int"), QKeySequence(Qt::Key_H), this,
-                               &MainWindow::mnuHint_Click);
-    mnuHint_->setObjectName(QStringLiteral("mnuHint"));
-    mnuSolve_ = game->addAction(QStringLiteral("S&olve"), this, &MainWindow::mnuSolve_Click);
-    mnuSolve_->setObjectName(QStringLiteral("mnuSolve"));
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    help->addAction(QStringLiteral("&Web site"), this, &MainWindow::mnuWeb_Click)
-        ->setObjectName(QStringLiteral("mnuWeb"));
-    help->addSeparator();
-    help->addAction(QStringLiteral("&About"), this, &MainWindow::mnuAbout_Click)
-        ->setObjectName(QStringLiteral("mnuAbout"));
-    // Opening any menu stops the solver where it is.
-    for (QMenu* menu : {file, game, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::StopSolving);
-    }
-}
-
-void MainWindow::BuildBoard() {
-    InstallBoardAccessibility();
-    board_ = new Board(this);
-    board_->setObjectName(QStringLiteral("board"));
-    board_->setAutoFillBackground(true);
-    setCentralWidget(board_);
-
-    for (std::size_t i = 0; i < 4; ++i) {
-        auto* option = new PoleButton(board_);
-        option->setObjectName(QStringLiteral("optPaal%1").arg(i + 1));
-        option->setAccessibleName(QStringLiteral("Pole %1").arg(i + 1));
-        option->setEnabled(false);
-        option->setAutoExclusive(false); // the game keeps the four as one group
-        option->setFocusPolicy(Qt::NoFocus);
-        option->setGeometry(ToPixels(kOptionLefts[i]), ToPixels(kOptionTop), ToPixels(kOptionSize),
-                            ToPixels(kOptionSize));
-        option->hide();
-        optPaal_[i] = option;
-    }
-    for (std::size_t i = 0; i < 4; ++i) {
-        auto* pole = new PoleShape(board_);
-        pole->setObjectName(QStringLiteral("shpPaal%1").arg(i + 1));
-        pole->setGeometry(ToPixels(kPoleLefts[i]), ToPixels(kPoleTop), ToPixels(kPoleWidth),
-                          ToPixels(kPoleHeight));
-        pole->hide();
-        shpPaal_[i] = pole;
-    }
-    // Created after the poles, so that a ring covers its pole.
-    for (std::size_t i = 0; i < 9; ++i) {
-        picRing_[i] = new RingPicture(static_cast<int>(i) + 1, *this, board_);
-        picRing_[i]->hide();
-    }
-
-    stbStatusBar_ = new StatusBarFrame(board_);
-    stbStatusBar_->setObjectName(QStringLiteral("stbStatusBar"));
-    for (std::size_t i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(stbStatusBar_);
-        panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setIndent(2);
-        panels_[i] = panel;
-    }
-    outline_ = new DragOutline(board_);
-
-    announcer_ = new Announcer(board_);
-    // The hint in words, across the top of the board where the poles stand free.
-    hintText_ = new QLabel(board_);
-    hintText_->setObjectName(QStringLiteral("hintText"));
-    hintText_->setAlignment(Qt::AlignCenter);
-    hintText_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    hintText_->setStyleSheet(QStringLiteral(
-        "background: rgba(255, 255, 255, 230); color: black; border: 1px solid rgb(0, 70, 200);"));
-    hintText_->hide();
-}
-
-void MainWindow::LayOutStatusBar(int width) {
-    stbStatusBar_->setGeometry(0, ToPixels(kStatusBarTop), width, ToPixels(kStatusBarHeight));
-    const int first = ToPixels(kPanel1);
-    const int third = ToPixels(kPanel3);
-    const int second = std::clamp(width - first - third, ToPixels(kPanel2Least), ToPixels(kPanel2));
-    const int height = ToPixels(kStatusBarHeight);
-    panels_[0]->setGeometry(0, 0, first, height);
-    panels_[1]->setGeometry(first, 0, second, height);
-    panels_[2]->setGeometry(first + second, 0, third, height);
-}
 
 void MainWindow::Refresh() {
     setWindowTitle(FromGameText(game_.Window.Caption));
@@ -236,15 +111,14 @@ void MainWindow::Refresh() {
     mnuUndo_->setEnabled(game_.CanUndo());
     mnuRedo_->setEnabled(game_.CanRedo());
     mnuHint_->setEnabled(game_.CanSolve());
-    mnuSolve_->setEnabled(game_.CanSolve() && !solving_);
+    mnuSolve_->setEnabled(game_.CanSolve() && !input_.Solving());
+    ShowOutline();
     DescribeForScreenReaders();
-    if (!game_.Announcements.empty()) {
-        QStringList said;
-        for (const std::string& words : game_.Announcements) {
-            said << FromGameText(words);
-        }
-        game_.Announcements.clear();
-        announcer_->Say(said.join(QStringLiteral(". ")));
+    // What one event made the game say is said at once, in its order; before the window shows,
+    // nobody could hear it, so it waits.
+    if (!toSay_.isEmpty() && isVisible()) {
+        announcer_->Say(toSay_.join(QStringLiteral(". ")));
+        toSay_.clear();
     }
     if (game_.Unloaded) {
         CancelDrag();
@@ -288,26 +162,20 @@ void MainWindow::timElapsed_Timer() {
 }
 
 void MainWindow::BeginDrag(RingPicture& ring, QPoint grabOffset) {
-    if (byKeyboard_) {
-        CancelDrag(); // the mouse takes over from a ring held by the keyboard
+    if (!input_.Press(ring.Number())) {
+        Refresh(); // a ring lifted by its key went back; a fixed ring cannot be picked up
+        return;
     }
-    const PictureBox& picture = game_.picRing[static_cast<std::size_t>(ring.Number() - 1)];
-    if (dragged_ != nullptr || !picture.Visible || picture.DragMode != 1) {
-        return; // a fixed ring cannot be picked up
-    }
-    dragged_ = &ring;
     grabOffset_ = grabOffset;
     lastDragPos_ = ring.mapToGlobal(grabOffset);
     outline_->setGeometry(ring.geometry());
-    outline_->setAccessibleName(QStringLiteral("Ring %1 lifted").arg(ring.Number()));
-    outline_->raise();
-    outline_->show();
+    Refresh();
     WatchApplication();
 }
 
 void MainWindow::WatchApplication() {
     qApp->removeEventFilter(this);
-    if ((dragged_ != nullptr && !byKeyboard_) || solving_) {
+    if ((Dragging() && !HoldingByKeyboard()) || input_.Solving()) {
         qApp->installEventFilter(this);
     }
 }
@@ -327,7 +195,7 @@ float MainWindow::TwipsX(QPoint globalPos) const {
 }
 
 void MainWindow::DragMove(QPoint globalPos, Qt::MouseButtons buttons) {
-    if (dragged_ == nullptr) {
+    if (!Dragging() || HoldingByKeyboard()) {
         return;
     }
     if (!(buttons & Qt::LeftButton)) {
@@ -337,121 +205,102 @@ void MainWindow::DragMove(QPoint globalPos, Qt::MouseButtons buttons) {
     lastDragPos_ = globalPos;
     outline_->move(board_->mapFromGlobal(globalPos) - grabOffset_);
     if (OverWindowSurface(globalPos)) {
-        game_.Form_DragOver(TwipsX(globalPos));
+        input_.DragOver(TwipsX(globalPos));
         Refresh();
     }
 }
 
 void MainWindow::DragRelease(QPoint globalPos) {
-    if (dragged_ == nullptr) {
+    if (!Dragging() || HoldingByKeyboard()) {
         return;
     }
     if (globalPos != lastDragPos_) {
         DragMove(globalPos, Qt::LeftButton);
     }
-    const std::string name = dragged_->objectName().toStdString();
-    // The drag is over before the game runs the drop: finishing a level opens message boxes.
-    CancelDrag();
-    if (OverWindowSurface(globalPos)) {
-        game_.Form_DragDrop(name);
-    }
+    // The outline goes before the game runs the drop: finishing a level opens message boxes.
+    outline_->hide();
+    qApp->removeEventFilter(this);
+    input_.Release(OverWindowSurface(globalPos));
+    WatchApplication();
     Refresh();
 }
 
 void MainWindow::CancelDrag() {
-    dragged_ = nullptr;
-    byKeyboard_ = false;
+    input_.Cancel();
     outline_->hide();
     WatchApplication();
 }
 
+void MainWindow::ShowOutline() {
+    const auto& lift = input_.Lifted();
+    if (!lift) {
+        outline_->hide();
+        return;
+    }
+    const PictureBox& picture = game_.picRing[static_cast<std::size_t>(lift->ring - 1)];
+    if (lift->byKeyboard) {
+        outline_->setGeometry(ToPixels(lift->OutlineLeft), ToPixels(lift->OutlineTop),
+                              ToPixels(picture.Width), ToPixels(picture.Height));
+    }
+    outline_->setAccessibleName(FromGameText(texts::LiftedOutline(lift->ring)));
+    if (!outline_->isVisible()) {
+        outline_->raise();
+        outline_->show();
+    }
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const int pole = event->key() - Qt::Key_1 + 1;
-    const bool poleKey = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
-                         pole >= 1 && pole <= PolesInPlay(game_.Level());
-    if (event->key() == Qt::Key_Escape && HoldingByKeyboard()) {
-        CancelDrag(); // back where it was, and no move
-    } else if (!poleKey) {
+    const bool digit = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                       event->key() >= Qt::Key_1 && event->key() <= Qt::Key_4;
+    const bool handled = event->key() == Qt::Key_Escape ? input_.Escape()
+                         : digit                        ? input_.PoleKey(pole)
+                                                        : false;
+    if (!handled) {
         QMainWindow::keyPressEvent(event);
-    } else if (dragged_ == nullptr) {
-        PickUp(pole);
-    } else if (byKeyboard_) {
-        PutDown(pole);
     }
-}
-
-void MainWindow::PickUp(int pole) {
-    const auto& stack = game_.PaalNr(pole).Ringen();
-    if (stack.empty()) {
-        return;
-    }
-    const PictureBox& picture = stack.back()->RingShape();
-    RingPicture* ring = picRing_[static_cast<std::size_t>(RingNumber(*stack.back()) - 1)];
-    if (picture.DragMode != 1 || !picture.Visible) {
-        return;
-    }
-    dragged_ = ring;
-    byKeyboard_ = true;
-    // Lifted just above its pole's stack, as a drag shows it.
-    const double lifted = PaalBase::SlotTop(stack.size() + 1);
-    outline_->setGeometry(ring->x(), ToPixels(lifted), ring->width(), ring->height());
-    outline_->setAccessibleName(QStringLiteral("Ring %1 lifted").arg(ring->Number()));
-    outline_->raise();
-    outline_->show();
-    game_.Form_DragOver(game_.ColumnCentre(pole));
-    Refresh();
-}
-
-void MainWindow::PutDown(int pole) {
-    const std::string name = dragged_->objectName().toStdString();
-    CancelDrag();
-    game_.Form_DragOver(game_.ColumnCentre(pole));
-    game_.Form_DragDrop(name);
     Refresh();
 }
 
 void MainWindow::DescribeForScreenReaders() {
-    const auto setName = [](QWidget* widget, const QString& name) {
-        if (widget->accessibleName() != name) {
-            widget->setAccessibleName(name);
+    const auto setName = [](QWidget* widget, const std::string& name) {
+        const QString text = FromGameText(name);
+        if (widget->accessibleName() != text) {
+            widget->setAccessibleName(text);
         }
     };
-    QStringList board;
     for (int p = 1; p <= 4; ++p) {
-        QStringList rings;
-        for (const auto& ring : game_.PaalNr(p).Ringen()) {
-            rings << QString::number(RingNumber(*ring));
-        }
-        const QString pole = rings.isEmpty()
-                                 ? QStringLiteral("Pole %1: no rings").arg(p)
-                                 : QStringLiteral("Pole %1: rings %2").arg(p).arg(rings.join(", "));
-        setName(shpPaal_[static_cast<std::size_t>(p - 1)], pole);
-        if (p <= PolesInPlay(game_.Level())) {
-            board << pole;
-        }
-        for (const auto& ring : game_.PaalNr(p).Ringen()) {
-            const int number = RingNumber(*ring);
-            const bool free = ring->RingShape().DragMode == 1;
-            setName(picRing_[static_cast<std::size_t>(number - 1)],
-                    QStringLiteral("Ring %1 on pole %2%3")
-                        .arg(number)
-                        .arg(p)
-                        .arg(free ? QStringLiteral(", can be moved") : QString()));
+        setName(shpPaal_[static_cast<std::size_t>(p - 1)], game_.PoleDescription(p));
+    }
+    for (int n = 1; n <= 9; ++n) {
+        if (game_.picRing[static_cast<std::size_t>(n - 1)].Visible) {
+            setName(picRing_[static_cast<std::size_t>(n - 1)], game_.RingDescription(n));
         }
     }
-    setName(board_, FromGameText(game_.Window.Caption) + QStringLiteral(". ") +
-                        board.join(QStringLiteral(". ")));
-    for (std::size_t i = 0; i < 3; ++i) {
-        setName(panels_[i], panels_[i]->text());
+    setName(board_, game_.BoardDescription());
+    for (QLabel* panel : panels_) {
+        if (panel->accessibleName() != panel->text()) {
+            panel->setAccessibleName(panel->text());
+        }
     }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (dragged_ != nullptr && event->type() == QEvent::MouseMove &&
+    if (watched == menuBar()) {
+        // Alt, let go, then a letter: the menu bar has the keyboard and the letter is a menu's
+        // access key (H for Help), not the shortcut of an item that happens to share it.
+        if (event->type() == QEvent::ShortcutOverride && menuBar()->hasFocus() &&
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (Dragging() && !HoldingByKeyboard() && event->type() == QEvent::MouseMove &&
         !(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
         CancelDrag();
     }
-    if (solving_ &&
+    if (input_.Solving() &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride ||
          event->type() == QEvent::MouseButtonPress)) {
         StopSolving(); // any key or click stops the solver where it is
@@ -460,8 +309,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        CancelDrag();
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) {
+            CancelDrag();
+        } else if (!desktop_.InDialog()) {
+            input_.FocusGained(); // coming back to the game, the player hears the board
+        }
+        Refresh();
     }
     QMainWindow::changeEvent(event);
 }
@@ -496,45 +350,40 @@ void MainWindow::mnuAbout_Click() {
 }
 
 void MainWindow::mnuUndo_Click() {
-    CancelDrag();
-    game_.mnuUndo_Click();
+    input_.Undo();
     Refresh();
 }
 
 void MainWindow::mnuRedo_Click() {
-    CancelDrag();
-    game_.mnuRedo_Click();
+    input_.Redo();
     Refresh();
 }
 
 void MainWindow::mnuRestart_Click() {
-    CancelDrag();
-    game_.mnuRestart_Click();
+    input_.Restart();
     Refresh();
 }
 
 void MainWindow::mnuHint_Click() {
-    game_.mnuHint_Click();
+    input_.Hint();
     Refresh();
 }
 
 void MainWindow::mnuSolve_Click() {
-    CancelDrag();
-    if (!game_.CanSolve()) {
-        return;
-    }
-    solving_ = true;
+    outline_->hide();
+    const bool more = input_.StartSolving();
     WatchApplication();
-    SolveTick();
+    if (more) {
+        solveTimer_.start();
+    } else {
+        StopSolving();
+    }
+    Refresh();
 }
 
 void MainWindow::SolveTick() {
-    if (!solving_) {
-        return;
-    }
     // The timer waits while a move runs: a finished level opens its messages inside it.
-    const bool more = game_.SolveStep();
-    if (more && solving_) {
+    if (input_.SolveStep()) {
         solveTimer_.start();
     } else {
         StopSolving();
@@ -543,10 +392,7 @@ void MainWindow::SolveTick() {
 }
 
 void MainWindow::StopSolving() {
-    if (!solving_) {
-        return;
-    }
-    solving_ = false;
+    input_.PlayerActed();
     solveTimer_.stop();
     WatchApplication();
     mnuSolve_->setEnabled(game_.CanSolve());

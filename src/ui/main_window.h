@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/frm_main.h"
+#include "game/player_input.h"
 #include "ui/qt_desktop.h"
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 
 class QAction;
 class QLabel;
@@ -21,8 +23,9 @@ class DragOutline;
 class PoleShape;
 class RingPicture;
 
-// frmMain's window. It draws the game's state after every event it forwards (a drag, a clock
-// tick, a menu choice) and holds no game state of its own.
+// frmMain's window. It maps the mouse, the keys, the menus and its timers to the game's calls
+// (through PlayerInput), draws the game's state after every event it forwards and holds no game
+// state of its own.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,8 +40,8 @@ public:
     void DragMove(QPoint globalPos, Qt::MouseButtons buttons);
     void DragRelease(QPoint globalPos);
     void CancelDrag();
-    bool Dragging() const { return dragged_ != nullptr; }
-    bool HoldingByKeyboard() const { return dragged_ != nullptr && byKeyboard_; }
+    bool Dragging() const { return input_.Lifted().has_value(); }
+    bool HoldingByKeyboard() const { return Dragging() && input_.Lifted()->byKeyboard; }
 
     // Places every control as the game says.
     void Refresh();
@@ -57,7 +60,7 @@ public:
     // presses a key, clicks or opens a menu.
     void mnuSolve_Click();
     void StopSolving();
-    bool Solving() const { return solving_; }
+    bool Solving() const { return input_.Solving(); }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -65,6 +68,7 @@ protected:
     // back. Through the same calls as a drag, so the rules and the count are the same.
     void keyPressEvent(QKeyEvent* event) override;
     // While a ring is dragged: a mouse move anywhere without the button held ends the drag.
+    // While Solve plays: any key or click stops it. On the menu bar: see MenuBarKeys.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -76,10 +80,9 @@ private:
     // buttons above them), not a ring, not the status bar, not outside the window.
     bool OverWindowSurface(QPoint globalPos) const;
     float TwipsX(QPoint globalPos) const;
-    void PickUp(int pole);
-    void PutDown(int pole);
-    // Names for screen readers: what a sighted player sees of the poles, rings and panels.
+    // Names for screen readers, as the game describes the poles, rings and panels.
     void DescribeForScreenReaders();
+    void ShowOutline();
     void ShowHint();
     void SolveTick();
     // The application-wide filter is on while the mouse drags a ring or the solver plays.
@@ -87,6 +90,8 @@ private:
 
     QtDesktop desktop_;
     frmMain game_;
+    PlayerInput input_{game_};
+    QStringList toSay_; // announcements not yet said: said together once the event is handled
     QWidget* board_ = nullptr;
     std::array<QRadioButton*, 4> optPaal_{};
     std::array<PoleShape*, 4> shpPaal_{};
@@ -97,6 +102,7 @@ private:
     QTimer timElapsed_;
     int centrings_ = 0;
 
+    std::map<texts::Command, QAction*> actions_;
     QAction* mnuUndo_ = nullptr;
     QAction* mnuRedo_ = nullptr;
     QAction* mnuHint_ = nullptr;
@@ -105,10 +111,7 @@ private:
     Announcer* announcer_ = nullptr;
     QTimer hintTimer_;
     QTimer solveTimer_;
-    bool solving_ = false;
 
-    RingPicture* dragged_ = nullptr;
-    bool byKeyboard_ = false;
     QPoint grabOffset_;
     QPoint lastDragPos_;
 };

@@ -1,5 +1,6 @@
 #include "ui/qt_desktop.h"
 
+#include "game/texts.h"
 #include "ui/text_conversion.h"
 
 #include <QApplication>
@@ -42,6 +43,18 @@ private:
     bool pathMustExist_;
 };
 
+// Counts a dialog as open for as long as it runs.
+class Open {
+public:
+    explicit Open(int& dialogs) : dialogs_(dialogs) { ++dialogs_; }
+    ~Open() { --dialogs_; }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+private:
+    int& dialogs_;
+};
+
 } // namespace
 
 MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
@@ -53,7 +66,8 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
     QString shown = FromGameText(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     ShowOwner();
-    QMessageBox box(icon, QStringLiteral("Pylons"), shown, buttons, owner_);
+    const Open open(dialogs_);
+    QMessageBox box(icon, FromGameText(texts::kTitle), shown, buttons, owner_);
     box.setObjectName(QStringLiteral("msgBox"));
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -68,6 +82,7 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
 std::string QtDesktop::InputBox(std::string_view prompt, std::string_view title,
                                 std::string_view defaultText) {
     ShowOwner();
+    const Open open(dialogs_);
     QInputDialog dialog(owner_);
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(FromGameText(title));
@@ -90,6 +105,7 @@ void QtDesktop::Beep() {
 
 std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
                                                            const FileDialog& settings) {
+    const Open open(dialogs_);
     GameFileDialog dialog(owner_, FromGameText(settings.DialogTitle), settings.PathMustExist);
     dialog.setObjectName(QStringLiteral("cdbFilePic"));
     // "Pylons games|*.WIM": a description and its pattern.
@@ -121,6 +137,12 @@ std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
 #else
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());
 #endif
+}
+
+void QtDesktop::Announce(std::string_view words) {
+    if (say_) {
+        say_(FromGameText(words));
+    }
 }
 
 void QtDesktop::ShellOpen(std::string_view target) {

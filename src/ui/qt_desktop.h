@@ -18,6 +18,10 @@ public:
     // Runs before a message or a prompt opens, so that the window behind it shows the board as
     // it is now (a finishing move opens its messages before the drop returns).
     void BeforeDialogs(std::function<void()> show) { beforeDialog_ = std::move(show); }
+    // Where announcements go: the window says them to screen readers.
+    void OnAnnounce(std::function<void(const QString&)> say) { say_ = std::move(say); }
+    // Whether one of the game's dialogs is open now.
+    bool InDialog() const { return dialogs_ > 0; }
 
     MsgResult MsgBox(std::string_view text, MsgStyle style) override;
     std::string InputBox(std::string_view prompt, std::string_view title,
@@ -26,6 +30,7 @@ public:
     std::optional<std::filesystem::path> ChooseFile(FileDialogMode mode,
                                                     const FileDialog& settings) override;
     void ShellOpen(std::string_view target) override;
+    void Announce(std::string_view words) override;
 
 private:
     void ShowOwner() const {
@@ -36,6 +41,8 @@ private:
 
     QWidget* owner_;
     std::function<void()> beforeDialog_;
+    std::function<void(const QString&)> say_;
+    int dialogs_ = 0;
     // The name as the player last typed it: the game keeps its single-byte form, which loses the
     // characters the file cannot hold, and offers that form back.
     QString lastTyped_;

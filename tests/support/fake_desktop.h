@@ -46,6 +46,9 @@ public:
         return Next(files, std::optional<std::filesystem::path>());
     }
     void ShellOpen(std::string_view target) override { Record("ShellOpen " + std::string(target)); }
+    // Announcements are kept apart from the calls: a screen reader hears them beside the game.
+    std::vector<std::string> said;
+    void Announce(std::string_view words) override { said.emplace_back(words); }
 
     // The calls since the last time this was asked.
     std::vector<std::string> TakeCalls() {

@@ -607,6 +607,27 @@ private slots:
         QCOMPARE(Panel(1), stopped);
     }
 
+    // Alt, let go, then a menu's access key opens that menu, even where an item's shortcut is
+    // the same letter (H gives a hint, and &Help has H); H on its own still gives the hint.
+    void altThenAMenusAccessKeyOpensTheMenu() {
+        if (!CanActivate()) {
+            QSKIP("the menu bar's keyboard mode needs an active window");
+        }
+        Open();
+        auto* help = window_->findChild<QMenu*>(QStringLiteral("mnuHelp"));
+        QTest::keyClick(window_.get(), Qt::Key_Alt);
+        QTRY_VERIFY(window_->menuBar()->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H);
+        QTRY_VERIFY(help->isVisible());
+        QVERIFY(!window_->Game().ShownHint);
+        help->close();
+        QTest::keyClick(window_.get(), Qt::Key_Escape);
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_H);
+        QVERIFY(window_->Game().ShownHint);
+    }
+
     // Opening any of the menus, from the menu bar as a click or its access key would, stops
     // Solve where it is.
     void openingAnyMenuStopsSolve() {
