@@ -1,0 +1,257 @@
+#!/usr/bin/python3
+"""Plays the Windows game under wine, from outside, as a player would: a fresh wine prefix, an X
+server with a window manager, real mouse drags and keys through xdotool, what it shows read from
+screenshots, and HiScore.Dat checked byte by byte. Level 3 is played to its end: a drag, the
+keys, a refused drop, the place message, the name prompt and the level message; then level 4.
+
+  play_under_wine.py --exe build/windows/bin/Pylons.exe --out build/windows/e2e"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import Image
+
+TWIPS = 15
+CLIENT_HEIGHT = 4575 // TWIPS
+RING_COLOURS = [(224, 224, 224), (255, 128, 128), (255, 192, 128)]
+DEFAULT_RECORD = b"Wim Kolckenberger" + b" " * 8 + b"0:00:00   " + struct.pack("<d", 9999999)
+WINE = "/usr/lib/wine/wine64"
+
+
+class StepFailed(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise StepFailed(message)
+
+
+class WinePlayer:
+    def __init__(self, args):
+        self.out = os.path.abspath(args.out)
+        shutil.rmtree(self.out, ignore_errors=True)
+        os.makedirs(self.out)
+        self.work = tempfile.mkdtemp(prefix="pylons-wine-")
+        self.folder = os.path.join(self.work, "game")
+        os.makedirs(self.folder)
+        self.exe = os.path.join(self.folder, "Pylons.exe")
+        shutil.copy(args.exe, self.exe)
+        self.scores = os.path.join(self.folder, "HiScore.Dat")
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
+        self.env.update({"WINEPREFIX": os.path.join(self.work, "prefix"), "WINEDEBUG": "-all",
+                         "WINEDLLOVERRIDES": "mscoree,mshtml=", "HOME": self.work})
+        self.processes = []
+        self.shots = 0
+        self.stacks = [[3, 2, 1], [], []]
+
+    def start(self):
+        for _ in range(30):
+            number = random.randint(1000, 31000)
+            if os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                     "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
+            self.env["DISPLAY"] = ":%d" % number
+            if self.wait_for(lambda: xvfb.poll() is None and subprocess.run(
+                    ["xdpyinfo"], env=self.env, capture_output=True).returncode == 0,
+                    "", timeout=10, fail=False):
+                self.processes.append(xvfb)
+                break
+            xvfb.kill()
+        else:
+            raise StepFailed("no Xvfb server could be started")
+        wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+        self.processes.append(wm)
+        self.wait_for(lambda: "window id #" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
+            text=True).stdout, "openbox did not start")
+        # A fresh prefix, made before the game starts so that its making is not timed with it.
+        subprocess.run([WINE, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=240, check=True)
+        self.game = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(self.game)
+        self.main = self.wait_window("^Pylons - Level 3$")
+
+    def stop(self):
+        subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=self.env,
+                       capture_output=True, timeout=30)
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def wait_for(self, condition, what, timeout=30, fail=True):
+        end = time.time() + timeout
+        while time.time() < end:
+            result = condition()
+            if result:
+                return result
+            time.sleep(0.1)
+        if fail:
+            raise StepFailed(what)
+        return None
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
+                              text=True).stdout.strip()
+
+    def wait_window(self, pattern):
+        found = self.wait_for(lambda: self.xdotool("search", "--onlyvisible", "--name", pattern),
+                              "no window named %s appeared" % pattern)
+        return found.split()[-1]
+
+    def wait_gone(self, pattern):
+        self.wait_for(lambda: not self.xdotool("search", "--onlyvisible", "--name", pattern),
+                      "the window named %s stayed open" % pattern)
+
+    def shot(self, name):
+        self.shots += 1
+        path = os.path.join(self.out, "%02d-%s.png" % (self.shots, name))
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        return Image.open(path).convert("RGB")
+
+    def shot_when(self, name, shows, timeout=15):
+        end = time.time() + timeout
+        while True:
+            image = self.shot(name)
+            if shows(image) or time.time() > end:
+                return image
+            self.shots -= 1
+
+    def origin(self):
+        """The board's top-left corner on the screen: below the menu bar of the window."""
+        info = subprocess.run(["xwininfo", "-id", self.main], env=self.env, capture_output=True,
+                              text=True).stdout
+        value = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
+        return (value("Absolute upper-left X"),
+                value("Absolute upper-left Y") + value("Height") - CLIENT_HEIGHT)
+
+    def ring_centre(self, ring):
+        x0, y0 = self.origin()
+        for pole, stack in enumerate(self.stacks, start=1):
+            if ring in stack:
+                slot = stack.index(ring) + 1
+                return (x0 + (590 + 1320 * (pole - 1)) // TWIPS,
+                        y0 + (3720 - 360 * (slot - 1)) // TWIPS + 12)
+        raise StepFailed("ring %d is on no pole" % ring)
+
+    def column_point(self, pole):
+        x0, y0 = self.origin()
+        return x0 + (590 + 1320 * (pole - 1)) // TWIPS, y0 + 110
+
+    def drag(self, source, target):
+        ring = self.stacks[source - 1][-1]
+        start, end = self.ring_centre(ring), self.column_point(target)
+        self.xdotool("mousemove", str(start[0]), str(start[1]))
+        self.xdotool("mousedown", "1")
+        for step in range(1, 9):
+            self.xdotool("mousemove", str(start[0] + (end[0] - start[0]) * step // 8),
+                         str(start[1] + (end[1] - start[1]) * step // 8))
+            time.sleep(0.02)
+        self.xdotool("mouseup", "1")
+        self.moved(source, target)
+
+    def moved(self, source, target):
+        ring = self.stacks[source - 1][-1]
+        if not self.stacks[target - 1] or self.stacks[target - 1][-1] > ring:
+            self.stacks[source - 1].pop()
+            self.stacks[target - 1].append(ring)
+
+    def keys(self, *names):
+        for name in names:
+            self.xdotool("key", "--clearmodifiers", name)
+            time.sleep(0.1)
+
+    def rings_shown(self, image):
+        return all(image.getpixel(self.ring_centre(r)) == RING_COLOURS[r - 1] for r in (1, 2, 3))
+
+    # --- the story ---
+
+    def step_start(self):
+        image = self.shot_when("start", self.rings_shown)
+        check(self.rings_shown(image), "the tower is not drawn on pole 1")
+        with open(self.scores, "rb") as f:
+            check(f.read() == DEFAULT_RECORD * 21, "HiScore.Dat does not hold 21 default records")
+
+    def step_drag_and_keys(self):
+        self.drag(1, 3)  # a real drag: ring 1 to pole 3
+        image = self.shot_when("dragged", self.rings_shown)
+        check(self.rings_shown(image), "ring 1 did not land on pole 3")
+        self.xdotool("windowactivate", "--sync", self.main)
+        self.keys("1", "3")  # ring 2 onto ring 1: refused
+        self.keys("1", "2")  # ring 2 to pole 2
+        self.moved(1, 2)
+        image = self.shot_when("keys", self.rings_shown)
+        check(self.rings_shown(image), "the keys did not move ring 2 to pole 2")
+
+    def step_finish_level_3(self):
+        for source, target in ((3, 2), (1, 3), (2, 1), (2, 3), (1, 3)):
+            self.keys(str(source), str(target))
+        self.wait_window("^Pylons$")
+        self.shot("first-place")
+        self.keys("Return")
+        prompt = self.wait_window("^Hiscore$")
+        self.xdotool("windowactivate", "--sync", prompt)
+        self.keys("ctrl+a")
+        self.xdotool("type", "--delay", "50", "Ann")
+        self.shot("name")
+        self.keys("Return")
+        self.wait_gone("^Hiscore$")
+        self.wait_window("^Pylons$")
+        self.shot("next-level")
+        self.keys("Return")
+        self.main = self.wait_window("^Pylons - Level 4$")
+        self.shot("level4")
+        with open(self.scores, "rb") as f:
+            data = f.read()
+        check(len(data) == 903, "HiScore.Dat is %d bytes" % len(data))
+        check(data[:25] == b"Ann".ljust(25), "level 3's first name is %r" % data[:25])
+        check(struct.unpack("<d", data[35:43])[0] == 8, "level 3's moves are %r" % data[35:43])
+        check(data[43:] == DEFAULT_RECORD * 20, "other records changed")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    player = WinePlayer(args)
+    step = "starting wine and the game"
+    try:
+        player.start()
+        for action in (player.step_start, player.step_drag_and_keys, player.step_finish_level_3):
+            step = action.__name__[len("step_"):].replace("_", " ")
+            print("step:", step, flush=True)
+            action()
+        print("all steps passed; screenshots in", player.out)
+        return 0
+    except (StepFailed, subprocess.CalledProcessError, subprocess.TimeoutExpired,
+            OSError) as failure:
+        print("FAILED at step '%s': %s" % (step, failure), flush=True)
+        try:
+            player.shot("failed")
+        except Exception:
+            pass
+        return 1
+    finally:
+        player.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
