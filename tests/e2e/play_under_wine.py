@@ -45,6 +45,7 @@ class WinePlayer:
         os.makedirs(self.folder)
         self.exe = os.path.join(self.folder, "Pylons.exe")
         shutil.copy(args.exe, self.exe)
+        self.lister = args.list_controls
         self.scores = os.path.join(self.folder, "HiScore.Dat")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
@@ -189,6 +190,19 @@ class WinePlayer:
         with open(self.scores, "rb") as f:
             check(f.read() == DEFAULT_RECORD * 21, "HiScore.Dat does not hold 21 default records")
 
+    def step_controls_named(self):
+        """Every control a screen reader reaches has a name: the rings and poles as the game
+        describes them, the status panels as they read."""
+        result = subprocess.run([WINE, self.lister, "Pylons - Level 3"], env=self.env,
+                                capture_output=True, timeout=60)
+        listing = result.stdout.decode("utf-8", errors="replace")
+        with open(os.path.join(self.out, "controls.txt"), "w") as f:
+            f.write(listing)
+        check(result.returncode == 0, "controls without a name:\n" + listing)
+        for words in ("Ring 1 on pole 1, can be moved", "Ring 3 on pole 1", "Pole 1",
+                      "status panel 1: Moves 0", "status panel 2: Fastest time 0:00:00"):
+            check(words in listing, "%r is not among the controls:\n%s" % (words, listing))
+
     def step_drag_and_keys(self):
         self.drag(1, 3)  # a real drag: ring 1 to pole 3
         image = self.shot_when("dragged", self.rings_shown)
@@ -230,12 +244,15 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--exe", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--list-controls", required=True,
+                        help="the Windows program that lists the main window's controls")
     args = parser.parse_args()
     player = WinePlayer(args)
     step = "starting wine and the game"
     try:
         player.start()
-        for action in (player.step_start, player.step_drag_and_keys, player.step_finish_level_3):
+        for action in (player.step_start, player.step_controls_named, player.step_drag_and_keys,
+                       player.step_finish_level_3):
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
             action()
