@@ -46,11 +46,23 @@ class WinePlayer:
         self.exe = os.path.join(self.folder, "Pylons.exe")
         shutil.copy(args.exe, self.exe)
         self.lister = args.list_controls
+        self.games = os.path.join(self.work, "games")
+        os.makedirs(self.games)
+        # The shell's "open" reaches the desktop's opener through wine's browser bridge; a fake
+        # one records what it was given.
+        self.opened_log = os.path.join(self.work, "opened.txt")
+        fake_bin = os.path.join(self.work, "fakebin")
+        os.makedirs(fake_bin)
+        for opener in ("xdg-open", "xdg-email"):
+            with open(os.path.join(fake_bin, opener), "w") as script:
+                script.write('#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s"\n' % self.opened_log)
+            os.chmod(os.path.join(fake_bin, opener), 0o755)
         self.scores = os.path.join(self.folder, "HiScore.Dat")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
         self.env.update({"WINEPREFIX": os.path.join(self.work, "prefix"), "WINEDEBUG": "-all",
-                         "WINEDLLOVERRIDES": "mscoree,mshtml=", "HOME": self.work})
+                         "WINEDLLOVERRIDES": "mscoree,mshtml=", "HOME": self.work,
+                         "PATH": fake_bin + ":" + os.environ["PATH"]})
         self.processes = []
         self.shots = 0
         self.stacks = [[3, 2, 1], [], []]
@@ -214,6 +226,78 @@ class WinePlayer:
         image = self.shot_when("keys", self.rings_shown)
         check(self.rings_shown(image), "the keys did not move ring 2 to pole 2")
 
+    def menu(self, menu_key, item_key):
+        self.xdotool("windowactivate", "--sync", self.main)
+        self.keys("alt+" + menu_key)
+        self.keys(item_key)
+
+    def choose_file(self, path):
+        dialog = self.wait_window("^Pylons$")
+        self.xdotool("windowactivate", "--sync", dialog)
+        self.keys("ctrl+a")
+        # Wine shows the machine's root as drive Z:.
+        self.xdotool("type", "--delay", "30", "Z:" + path.replace("/", "\\"))
+        self.shot("file-dialog")
+        self.keys("Return")
+
+    def step_save_and_load(self):
+        self.menu("f", "s")
+        self.choose_file(os.path.join(self.games, "mygame"))
+        # The default extension, in the case the dialog gives it (Windows' names ignore case).
+        def written():
+            names = [n for n in os.listdir(self.games) if n.lower() == "mygame.wim"]
+            path = os.path.join(self.games, names[0]) if names else None
+            return path if path and os.path.getsize(path) == 118 else None
+        saved = self.wait_for(written, "no mygame.WIM of 118 bytes was written")
+        with open(saved, "rb") as f:
+            data = f.read()
+        check(data[:21] == b"Pylons1.0V1265AKPQ45" + bytes([3]), "signature or level: %r" % data[:21])
+        check(data[21:48] == bytes([3, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0,
+                                    1, 0, 0, 0, 0, 0, 0, 0, 0]), "the poles saved as %r" % data[21:48])
+        self.keys("3", "1")  # a move after saving, which loading takes back
+        self.moved(3, 1)
+        self.menu("f", "o")
+        self.choose_file(saved)
+        self.stacks = [[3], [2], [1]]
+        image = self.shot_when("loaded", self.rings_shown)
+        check(self.rings_shown(image), "the loaded board differs from the saved one")
+
+        foreign = os.path.join(self.games, "foreign.WIM")
+        with open(foreign, "wb") as f:
+            f.write(b"PK\x03\x04 this is no game of ours" + bytes(200))
+        self.menu("f", "o")
+        self.choose_file(foreign)
+        self.wait_window("^Pylons$")
+        self.shot("not-a-valid-savegame")
+        self.keys("Return")
+        self.wait_gone("^Pylons$")
+        check(self.rings_shown(self.shot("after-refusal")), "the refused file changed the board")
+
+    def opened(self):
+        try:
+            with open(self.opened_log) as f:
+                return f.read().split()
+        except FileNotFoundError:
+            return []
+
+    def step_links_and_windows(self):
+        self.menu("h", "w")
+        self.wait_for(lambda: self.opened() == ["http://www.example.com/"],
+                      "the web site was not opened: %r" % self.opened())
+        self.menu("h", "a")
+        about = self.wait_window("^About$")
+        self.shot("about")
+        self.xdotool("windowactivate", "--sync", about)
+        self.keys("Return")
+        self.wait_gone("^About$")
+        self.menu("f", "h")
+        scores = self.wait_window("^Hiscore$")
+        self.xdotool("windowactivate", "--sync", scores)
+        self.keys("Down")
+        self.shot("hiscore")
+        self.keys("Escape")
+        self.wait_gone("^Hiscore$")
+
     def step_finish_level_3(self):
         for source, target in ((3, 2), (1, 3), (2, 1), (2, 3), (1, 3)):
             self.keys(str(source), str(target))
@@ -252,6 +336,7 @@ def main():
     try:
         player.start()
         for action in (player.step_start, player.step_controls_named, player.step_drag_and_keys,
+                       player.step_save_and_load, player.step_links_and_windows,
                        player.step_finish_level_3):
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
