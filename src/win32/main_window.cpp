@@ -411,7 +411,9 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             pole = static_cast<int>(wParam - VK_NUMPAD1 + 1);
         }
         if (wParam == VK_ESCAPE) {
-            input_.Escape();
+            if (!input_.Escape()) {
+                CancelDrag(); // a ring the mouse holds goes back too
+            }
         } else if (plain && pole != 0) {
             input_.PoleKey(pole);
         }

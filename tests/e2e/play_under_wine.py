@@ -19,9 +19,12 @@ import time
 
 from PIL import Image
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from play_as_player import solve  # noqa: E402
+
 TWIPS = 15
 CLIENT_HEIGHT = 4575 // TWIPS
-RING_COLOURS = [(224, 224, 224), (255, 128, 128), (255, 192, 128)]
+RING_COLOURS = [(224, 224, 224), (255, 128, 128), (255, 192, 128), (255, 255, 128)]
 DEFAULT_RECORD = b"Wim Kolckenberger" + b" " * 8 + b"0:00:00   " + struct.pack("<d", 9999999)
 WINE = "/usr/lib/wine/wine64"
 
@@ -191,8 +194,9 @@ class WinePlayer:
             self.xdotool("key", "--clearmodifiers", name)
             time.sleep(0.1)
 
-    def rings_shown(self, image):
-        return all(image.getpixel(self.ring_centre(r)) == RING_COLOURS[r - 1] for r in (1, 2, 3))
+    def rings_shown(self, image, rings=3):
+        return all(image.getpixel(self.ring_centre(r)) == RING_COLOURS[r - 1]
+                   for r in range(1, rings + 1))
 
     # --- the story ---
 
@@ -323,6 +327,62 @@ class WinePlayer:
         check(struct.unpack("<d", data[35:43])[0] == 8, "level 3's moves are %r" % data[35:43])
         check(data[43:] == DEFAULT_RECORD * 20, "other records changed")
 
+    def step_play_aids(self):
+        """Undo and Redo with their keys, Restart level, then Solve to the end of level 4: its
+        message comes, level 5 starts, and HiScore.Dat is byte for byte as it was."""
+        with open(self.scores, "rb") as f:
+            scores = f.read()
+        self.xdotool("windowactivate", "--sync", self.main)
+        self.stacks = [[4, 3, 2, 1], [], [], []]
+        self.keys("1", "2")
+        self.keys("ctrl+z")
+        image = self.shot_when("undone", lambda i: self.rings_shown(i, 4))
+        check(self.rings_shown(image, 4), "Ctrl+Z did not put ring 1 back")
+        self.keys("ctrl+shift+z")
+        self.stacks = [[4, 3, 2], [1], [], []]
+        image = self.shot_when("redone", lambda i: self.rings_shown(i, 4))
+        check(self.rings_shown(image, 4), "Ctrl+Shift+Z did not move ring 1 again")
+        self.menu("g", "s")
+        self.stacks = [[4, 3, 2, 1], [], [], []]
+        image = self.shot_when("restarted", lambda i: self.rings_shown(i, 4))
+        check(self.rings_shown(image, 4), "Restart did not put the tower back")
+        self.menu("g", "o")
+        self.wait_window("^Pylons$")  # the level's message, and no place
+        self.shot("solved")
+        self.keys("Return")
+        self.main = self.wait_window("^Pylons - Level 5$")
+        with open(self.scores, "rb") as f:
+            check(f.read() == scores, "a solved level changed HiScore.Dat")
+
+    def step_levels_5_to_9(self):
+        """Each level in the fewest moves, by keys: every one places first under the name
+        offered from last time, and the last one ends the game when asked to quit."""
+        for level in range(5, 10):
+            self.main = self.wait_window("^Pylons - Level %d$" % level)
+            self.xdotool("windowactivate", "--sync", self.main)
+            for source, target in solve(level, 3 if level <= 5 else 4):
+                self.keys(str(source), str(target))
+            self.wait_window("^Pylons$")
+            self.keys("Return")  # first place
+            self.xdotool("windowactivate", "--sync", self.wait_window("^Hiscore$"))
+            self.keys("Return")  # the name offered: the one typed last time
+            self.wait_gone("^Hiscore$")
+            self.wait_window("^Pylons$")
+            self.shot("level%d-message" % level)
+            self.keys("Return")  # next level; after level 9, Yes to quit
+        try:
+            self.game.wait(30)
+        except subprocess.TimeoutExpired:
+            raise StepFailed("Yes to quitting after level 9 did not end the game")
+        with open(self.scores, "rb") as f:
+            data = f.read()
+        check(data[3 * 43:6 * 43] == DEFAULT_RECORD * 3, "the solved level 4 entered a score")
+        for level, moves in ((3, 8), (5, 31), (6, 17), (7, 25), (8, 33), (9, 41)):
+            record = data[(level - 3) * 3 * 43:][:43]
+            check(record[:25] == b"Ann".ljust(25), "level %d's first name is %r" % (level, record[:25]))
+            check(struct.unpack("<d", record[35:])[0] == moves,
+                  "level %d's moves are %r" % (level, struct.unpack("<d", record[35:])[0]))
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -337,7 +397,8 @@ def main():
         player.start()
         for action in (player.step_start, player.step_controls_named, player.step_drag_and_keys,
                        player.step_save_and_load, player.step_links_and_windows,
-                       player.step_finish_level_3):
+                       player.step_finish_level_3, player.step_play_aids,
+                       player.step_levels_5_to_9):
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
             action()
