@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
@@ -20,14 +19,13 @@ std::filesystem::path ProgramFolder() {
 }
 
 // %APPDATA%\Pylons: where a player's own scores live when the program's folder cannot hold them.
+// Read from the environment, which Windows sets for every program, so that the shell need not be
+// loaded at start.
 std::filesystem::path PlayerFolder() {
-    PWSTR roaming = nullptr;
-    std::filesystem::path folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) {
-        folder = std::filesystem::path(roaming) / L"Pylons";
-    }
-    CoTaskMemFree(roaming);
-    return folder;
+    std::wstring folder(32768, L'\0');
+    folder.resize(
+        GetEnvironmentVariableW(L"APPDATA", folder.data(), static_cast<DWORD>(folder.size())));
+    return folder.empty() ? std::filesystem::path() : std::filesystem::path(folder) / L"Pylons";
 }
 
 } // namespace

@@ -24,6 +24,15 @@ private:
 
 constexpr WORD kNameField = 100;
 
+// The file dialogs and the shell are loaded when the player first needs them, not at every
+// start: the game starts as fast as a bare window where it can.
+template <typename Function> Function Loaded(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryW(library);
+    return module == nullptr
+               ? nullptr
+               : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 struct NamePrompt {
     std::wstring text;
 };
@@ -135,12 +144,15 @@ std::optional<std::filesystem::path> Win32Desktop::ChooseFile(FileDialogMode mod
         if (settings.OverwritePrompt) {
             dialog.Flags |= OFN_OVERWRITEPROMPT;
         }
-        chosen = GetSaveFileNameW(&dialog);
+        const auto save = Loaded<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+        chosen = save != nullptr && save(&dialog);
     } else {
         if (settings.FileMustExist) {
             dialog.Flags |= OFN_FILEMUSTEXIST;
         }
-        chosen = GetOpenFileNameW(&dialog);
+        const auto openDialog =
+            Loaded<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+        chosen = openDialog != nullptr && openDialog(&dialog);
     }
     if (!chosen) {
         return std::nullopt;
@@ -150,7 +162,10 @@ std::optional<std::filesystem::path> Win32Desktop::ChooseFile(FileDialogMode mod
 
 void Win32Desktop::ShellOpen(std::string_view target) {
     // The result is not looked at: a system without a browser or mail program says nothing.
-    ShellExecuteW(owner_, L"open", FromGameText(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const auto execute = Loaded<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (execute != nullptr) {
+        execute(owner_, L"open", FromGameText(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
 }
 
 void Win32Desktop::Announce(std::string_view words) {
