@@ -33,8 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     RECT outer{0, 0, 267, 305};
     AdjustWindowRectEx(&outer, style, TRUE, 0);
     HWND window = CreateWindowExW(0, L"Bare", L"Bare", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                  menu, instance, nullptr);
+                                  outer.right - outer.left, outer.bottom - outer.top, nullptr, menu,
+                                  instance, nullptr);
     ShowWindow(window, show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

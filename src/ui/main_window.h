@@ -68,7 +68,8 @@ protected:
     // back. Through the same calls as a drag, so the rules and the count are the same.
     void keyPressEvent(QKeyEvent* event) override;
     // While a ring is dragged: a mouse move anywhere without the button held ends the drag.
-    // While Solve plays: any key or click stops it. On the menu bar: see MenuBarKeys.
+    // While Solve plays: any key or click stops it. On the menu bar in keyboard mode, a plain
+    // letter is a menu's access key, not an item's shortcut.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
