@@ -31,10 +31,29 @@ public:
     // lifted ring, a finished level, a hint, a level's board), in the order it happens.
     virtual void Announce(std::string_view words) = 0;
 
+    // Whether one of the game's dialogs is open now: a window that gets the focus back from its
+    // own dialog is not a player coming back to the game.
+    bool InDialog() const { return dialogs_ > 0; }
+
 protected:
     Desktop() = default;
     Desktop(const Desktop&) = default;
     Desktop& operator=(const Desktop&) = default;
+
+    // Counts a dialog as open for as long as it runs.
+    class DialogOpen {
+    public:
+        explicit DialogOpen(Desktop& desktop) : desktop_(desktop) { ++desktop_.dialogs_; }
+        ~DialogOpen() { --desktop_.dialogs_; }
+        DialogOpen(const DialogOpen&) = delete;
+        DialogOpen& operator=(const DialogOpen&) = delete;
+
+    private:
+        Desktop& desktop_;
+    };
+
+private:
+    int dialogs_ = 0;
 };
 
 } // namespace pylons

@@ -43,18 +43,6 @@ private:
     bool pathMustExist_;
 };
 
-// Counts a dialog as open for as long as it runs.
-class Open {
-public:
-    explicit Open(int& dialogs) : dialogs_(dialogs) { ++dialogs_; }
-    ~Open() { --dialogs_; }
-    Open(const Open&) = delete;
-    Open& operator=(const Open&) = delete;
-
-private:
-    int& dialogs_;
-};
-
 } // namespace
 
 MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
@@ -66,7 +54,7 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
     QString shown = FromGameText(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     ShowOwner();
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     QMessageBox box(icon, FromGameText(texts::kTitle), shown, buttons, owner_);
     box.setObjectName(QStringLiteral("msgBox"));
     switch (box.exec()) {
@@ -82,7 +70,7 @@ MsgResult QtDesktop::MsgBox(std::string_view text, MsgStyle style) {
 std::string QtDesktop::InputBox(std::string_view prompt, std::string_view title,
                                 std::string_view defaultText) {
     ShowOwner();
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     QInputDialog dialog(owner_);
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(FromGameText(title));
@@ -105,7 +93,7 @@ void QtDesktop::Beep() {
 
 std::optional<std::filesystem::path> QtDesktop::ChooseFile(FileDialogMode mode,
                                                            const FileDialog& settings) {
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     GameFileDialog dialog(owner_, FromGameText(settings.DialogTitle), settings.PathMustExist);
     dialog.setObjectName(QStringLiteral("cdbFilePic"));
     // "Pylons games|*.WIM": a description and its pattern.

@@ -20,8 +20,6 @@ public:
     void BeforeDialogs(std::function<void()> show) { beforeDialog_ = std::move(show); }
     // Where announcements go: the window says them to screen readers.
     void OnAnnounce(std::function<void(const QString&)> say) { say_ = std::move(say); }
-    // Whether one of the game's dialogs is open now.
-    bool InDialog() const { return dialogs_ > 0; }
 
     MsgResult MsgBox(std::string_view text, MsgStyle style) override;
     std::string InputBox(std::string_view prompt, std::string_view title,
@@ -42,7 +40,6 @@ private:
     QWidget* owner_;
     std::function<void()> beforeDialog_;
     std::function<void(const QString&)> say_;
-    int dialogs_ = 0;
     // The name as the player last typed it: the game keeps its single-byte form, which loses the
     // characters the file cannot hold, and offers that form back.
     QString lastTyped_;

@@ -10,18 +10,6 @@
 namespace pylons {
 namespace {
 
-// Counts a dialog as open for as long as it runs.
-class Open {
-public:
-    explicit Open(int& dialogs) : dialogs_(dialogs) { ++dialogs_; }
-    ~Open() { --dialogs_; }
-    Open(const Open&) = delete;
-    Open& operator=(const Open&) = delete;
-
-private:
-    int& dialogs_;
-};
-
 constexpr WORD kNameField = 100;
 
 // The file dialogs and the shell are loaded when the player first needs them, not at every
@@ -72,7 +60,7 @@ INT_PTR CALLBACK NamePromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 MsgResult Win32Desktop::MsgBox(std::string_view text, MsgStyle style) {
     ShowOwner();
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     const UINT kind = style == MsgStyle::Critical ? MB_ICONERROR | MB_OK
                       : style == MsgStyle::YesNo  ? MB_ICONINFORMATION | MB_YESNO
                                                   : MB_ICONINFORMATION | MB_OK;
@@ -84,7 +72,7 @@ MsgResult Win32Desktop::MsgBox(std::string_view text, MsgStyle style) {
 std::string Win32Desktop::InputBox(std::string_view prompt, std::string_view title,
                                    std::string_view defaultText) {
     ShowOwner();
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     DialogTemplate dialog(FromGameText(title), 200, 66);
     dialog.Add(DialogTemplate::kStatic, FromGameText(prompt), SS_LEFT, 7, 7, 186, 10, 0xFFFF);
     dialog.Add(DialogTemplate::kEdit, L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 20, 186, 14,
@@ -111,7 +99,7 @@ void Win32Desktop::Beep() {
 
 std::optional<std::filesystem::path> Win32Desktop::ChooseFile(FileDialogMode mode,
                                                               const FileDialog& settings) {
-    const Open open(dialogs_);
+    const DialogOpen open(*this);
     // "Pylons games|*.WIM" becomes the dialog's pairs of strings, each ended by a zero.
     std::wstring filter = FromGameText(settings.Filter);
     for (wchar_t& c : filter) {

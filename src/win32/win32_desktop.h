@@ -18,7 +18,6 @@ public:
     // it is now (a finishing move opens its messages before the drop returns).
     void BeforeDialogs(std::function<void()> show) { beforeDialog_ = std::move(show); }
     void OnAnnounce(std::function<void(const std::wstring&)> say) { say_ = std::move(say); }
-    bool InDialog() const { return dialogs_ > 0; }
 
     MsgResult MsgBox(std::string_view text, MsgStyle style) override;
     std::string InputBox(std::string_view prompt, std::string_view title,
@@ -39,7 +38,6 @@ private:
     HWND owner_ = nullptr;
     std::function<void()> beforeDialog_;
     std::function<void(const std::wstring&)> say_;
-    int dialogs_ = 0;
     // The name as the player last typed it: the game keeps its single-byte form, which loses the
     // characters the file cannot hold, and offers that form back.
     std::wstring lastTyped_;

@@ -20,22 +20,10 @@ import time
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from play_as_player import solve  # noqa: E402
+from play_as_player import (CLIENT_HEIGHT, DEFAULT_RECORD, RING_COLOURS, TWIPS,  # noqa: E402
+                            StepFailed, check, solve)
 
-TWIPS = 15
-CLIENT_HEIGHT = 4575 // TWIPS
-RING_COLOURS = [(224, 224, 224), (255, 128, 128), (255, 192, 128), (255, 255, 128)]
-DEFAULT_RECORD = b"Wim Kolckenberger" + b" " * 8 + b"0:00:00   " + struct.pack("<d", 9999999)
 WINE = "/usr/lib/wine/wine64"
-
-
-class StepFailed(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise StepFailed(message)
 
 
 class WinePlayer:
