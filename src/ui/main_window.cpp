@@ -242,7 +242,10 @@ void MainWindow::ShowOutline() {
         outline_->setGeometry(ToPixels(lift->OutlineLeft), ToPixels(lift->OutlineTop),
                               ToPixels(picture.Width), ToPixels(picture.Height));
     }
-    outline_->setAccessibleName(FromGameText(texts::LiftedOutline(lift->ring)));
+    const QString name = FromGameText(texts::LiftedOutline(lift->ring));
+    if (outline_->accessibleName() != name) {
+        outline_->setAccessibleName(name); // each change is an event on the accessibility bus
+    }
     if (!outline_->isVisible()) {
         outline_->raise();
         outline_->show();

@@ -51,6 +51,30 @@ ACCEL Accelerator(std::string_view keys, WORD command) {
     return accel;
 }
 
+// Sets a control's text only when it changes: each change is a name change that a screen reader
+// may speak again.
+void SetText(HWND control, const std::wstring& text) {
+    std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, shown.data(), static_cast<int>(shown.size()))));
+    if (shown != text) {
+        SetWindowTextW(control, text.c_str());
+    }
+}
+
+// Moves a control only when its place changes, so that nothing repaints that stays as it was.
+void Place(HWND control, HWND parent, int left, int top, int width, int height) {
+    RECT now{};
+    GetWindowRect(control, &now);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
+    if (now.left != left || now.top != top || now.right - now.left != width ||
+        now.bottom - now.top != height) {
+        // Drawn afresh where it lands: its old pixels may hold the outline above it.
+        SetWindowPos(control, nullptr, left, top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    }
+}
+
 Win32MainWindow* Owner(HWND window) {
     return reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -163,6 +187,13 @@ void Win32MainWindow::CreateControls() {
 
 void Win32MainWindow::PlaceWindow() {
     const int client = Px(game_.Window.Width);
+    // The window is laid out afresh only for a new width (a level of four poles), a new DPI or
+    // a level start that centres it.
+    if (client == laidOutWidth_ && dpi_ == laidOutDpi_ && centrings_ == game_.Window.Centrings) {
+        return;
+    }
+    laidOutWidth_ = client;
+    laidOutDpi_ = dpi_;
     RECT outer{0, 0, client, Px(layout::kClientHeight)};
     AdjustWindowRectExForDpi(&outer, kStyle, TRUE, 0, dpi_);
     RECT work{};
@@ -193,12 +224,24 @@ void Win32MainWindow::PlaceWindow() {
     int edges[3] = {first, first + second, first + second + third};
     SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     MoveWindow(hintText_, 4, Px(layout::kPoleTop) + 8, client - 8, Px(300), TRUE);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void Win32MainWindow::Refresh() {
-    SetWindowTextW(window_, FromGameText(game_.Window.Caption).c_str());
+    SetText(window_, FromGameText(game_.Window.Caption));
     PlaceWindow();
     const auto& hint = game_.ShownHint;
+    // The poles are painted by the window itself: again when one shows or hides, or the hint's
+    // pole changes.
+    int board = hint ? hint->pole : 0;
+    for (int p = 1; p <= 4; ++p) {
+        board = board * 2 + (game_.shpPaal[static_cast<std::size_t>(p - 1)].Visible ? 1 : 0);
+    }
+    if (board != paintedBoard_) {
+        paintedBoard_ = board;
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    const int hintedRing = hint ? hint->ring : 0;
     for (int p = 1; p <= 4; ++p) {
         HWND option = options_[static_cast<std::size_t>(p - 1)];
         SendMessageW(option, BM_SETCHECK, game_.optPaal[p].Value ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -207,18 +250,23 @@ void Win32MainWindow::Refresh() {
     for (int n = 1; n <= 9; ++n) {
         const PictureBox& picture = game_.picRing[static_cast<std::size_t>(n - 1)];
         HWND ring = rings_[static_cast<std::size_t>(n - 1)];
-        MoveWindow(ring, Px(picture.Left), Px(picture.Top), Px(picture.Width), Px(picture.Height),
-                   TRUE);
+        Place(ring, window_, Px(picture.Left), Px(picture.Top), Px(picture.Width),
+              Px(picture.Height));
         if (picture.Visible) {
-            SetWindowTextW(ring, FromGameText(game_.RingDescription(n)).c_str());
+            SetText(ring, FromGameText(game_.RingDescription(n)));
         }
         ShowWindow(ring, picture.Visible ? SW_SHOWNA : SW_HIDE);
-        InvalidateRect(ring, nullptr, FALSE);
+        if (n == hintedRing || n == hintedRing_) {
+            InvalidateRect(ring, nullptr, FALSE); // its hint frame comes or goes
+        }
     }
-    for (int panel = 1; panel <= 3; ++panel) {
-        SendMessageW(
-            status_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
-            reinterpret_cast<LPARAM>(FromGameText(game_.stbStatusBar.Panels(panel).Text).c_str()));
+    hintedRing_ = hintedRing;
+    for (std::size_t panel = 0; panel < panels_.size(); ++panel) {
+        const std::wstring text = FromGameText(game_.stbStatusBar.panels[panel].Text);
+        if (text != panels_[panel]) {
+            panels_[panel] = text;
+            SendMessageW(status_, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+        }
     }
     if (game_.timElapsed.Enabled != clockOn_) {
         clockOn_ = game_.timElapsed.Enabled;
@@ -228,12 +276,13 @@ void Win32MainWindow::Refresh() {
             KillTimer(window_, kClockTimer);
         }
     }
+    // A new hint shows for its time from the start; one taken away stops its timer.
     const std::wstring hintWords = FromGameText(game_.HintText());
-    SetWindowTextW(hintText_, hintWords.c_str());
-    ShowWindow(hintText_, hint ? SW_SHOWNA : SW_HIDE);
-    if (hint.has_value() != hintOn_) {
-        hintOn_ = hint.has_value();
-        if (hintOn_) {
+    if (hintWords != hintShown_) {
+        hintShown_ = hintWords;
+        SetText(hintText_, hintWords);
+        ShowWindow(hintText_, hint ? SW_SHOWNA : SW_HIDE);
+        if (hint) {
             SetTimer(window_, kHintTimer, PlayerInput::kHintShowsMs, nullptr);
         } else {
             KillTimer(window_, kHintTimer);
@@ -249,7 +298,6 @@ void Win32MainWindow::Refresh() {
     enable(texts::Command::Hint, game_.CanSolve());
     enable(texts::Command::Solve, game_.CanSolve() && !input_.Solving());
     ShowOutline();
-    InvalidateRect(window_, nullptr, TRUE);
     Say();
     if (game_.Unloaded) {
         CancelDrag();
@@ -269,10 +317,23 @@ void Win32MainWindow::Say() {
     toSay_.clear();
 }
 
+void Win32MainWindow::HideOutline() {
+    if (!IsWindowVisible(outline_)) {
+        return;
+    }
+    // The rings and poles it lay over are drawn again where its frame was.
+    RECT covered{};
+    GetWindowRect(outline_, &covered);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&covered), 2);
+    ShowWindow(outline_, SW_HIDE);
+    RedrawWindow(window_, &covered, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void Win32MainWindow::ShowOutline() {
     const auto& lift = input_.Lifted();
     if (!lift) {
-        ShowWindow(outline_, SW_HIDE);
+        HideOutline();
+        outlineRing_ = 0;
         return;
     }
     const PictureBox& picture = game_.picRing[static_cast<std::size_t>(lift->ring - 1)];
@@ -281,13 +342,17 @@ void Win32MainWindow::ShowOutline() {
     if (lift->byKeyboard) {
         MoveWindow(outline_, Px(lift->OutlineLeft), Px(lift->OutlineTop), width, height, TRUE);
     }
+    if (lift->ring == outlineRing_ && IsWindowVisible(outline_)) {
+        return; // a drag moves it; nothing else about it changes
+    }
+    outlineRing_ = lift->ring;
     // Only the frame shows: the board stays visible through it.
     HRGN frame = CreateRectRgn(0, 0, width, height);
     HRGN inside = CreateRectRgn(2, 2, width - 2, height - 2);
     CombineRgn(frame, frame, inside, RGN_DIFF);
     DeleteObject(inside);
     SetWindowRgn(outline_, frame, TRUE);
-    SetWindowTextW(outline_, FromGameText(texts::LiftedOutline(lift->ring)).c_str());
+    SetText(outline_, FromGameText(texts::LiftedOutline(lift->ring)));
     SetWindowPos(outline_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
@@ -319,7 +384,7 @@ bool Win32MainWindow::OverWindowSurface(POINT client) const {
 
 void Win32MainWindow::EndDrag(bool drop, POINT client) {
     const bool over = drop && OverWindowSurface(client);
-    ShowWindow(outline_, SW_HIDE);
+    HideOutline();
     releasing_ = true;
     ReleaseCapture();
     releasing_ = false;
@@ -330,7 +395,7 @@ void Win32MainWindow::EndDrag(bool drop, POINT client) {
 
 void Win32MainWindow::CancelDrag() {
     input_.Cancel();
-    ShowWindow(outline_, SW_HIDE);
+    HideOutline();
     if (GetCapture() != nullptr) {
         releasing_ = true;
         ReleaseCapture();

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 
 namespace pylons {
 
@@ -42,6 +43,7 @@ private:
     void CancelDrag();
     void StopSolving();
     void ShowOutline();
+    void HideOutline();
     void Say();
     int Px(double twips) const;
 
@@ -59,9 +61,16 @@ private:
     HWND announcer_ = nullptr;
     HMENU solveItem_ = nullptr;
     UINT dpi_ = 96;
+    // What was last laid out and drawn, so that a refresh changes only what changed.
     int centrings_ = 0;
+    int laidOutWidth_ = 0;
+    UINT laidOutDpi_ = 0;
+    int paintedBoard_ = -1;
+    int hintedRing_ = 0;
+    int outlineRing_ = 0;
+    std::array<std::wstring, 3> panels_;
+    std::wstring hintShown_;
     bool clockOn_ = false;
-    bool hintOn_ = false;
     bool releasing_ = false; // our own ReleaseCapture, not a lost capture
     POINT grab_{};
     std::wstring toSay_;
