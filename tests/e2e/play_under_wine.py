@@ -80,9 +80,22 @@ class WinePlayer:
         self.wait_for(lambda: "window id #" in subprocess.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
             text=True).stdout, "openbox did not start")
-        # A fresh prefix, made before the game starts so that its making is not timed with it.
-        subprocess.run([WINE, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=240, check=True)
+        # A fresh prefix, made before the game starts. Making one is set-up, not the game: wine
+        # has been seen to give up on it now and then (exit status 53 at once), so it is made
+        # afresh up to three times, and what wine said is kept in wineboot.log.
+        with open(os.path.join(self.out, "wineboot.log"), "w") as log:
+            for attempt in range(3):
+                shutil.rmtree(self.env["WINEPREFIX"], ignore_errors=True)
+                made = subprocess.run([WINE, "wineboot", "-i"], env=self.env, stdout=log,
+                                      stderr=log, timeout=240)
+                log.write("attempt %d: exit status %d\n" % (attempt + 1, made.returncode))
+                log.flush()
+                if made.returncode == 0:
+                    break
+                subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"],
+                               env=self.env, capture_output=True, timeout=30)
+            else:
+                raise StepFailed("wine could not make a prefix; see wineboot.log")
         self.game = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=self.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(self.game)
