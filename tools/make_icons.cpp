@@ -1,5 +1,6 @@
 // Draws the game's icon into the files an installation needs: PNGs for the hicolor theme and a
-// Windows .ico holding the three classic images.
+// Windows .ico holding the three classic images and the smooth ones the Windows shell shows
+// (Start menu, the list of installed apps, a folder's large icons).
 
 #include "ui/icon.h"
 
@@ -24,8 +25,16 @@ QByteArray PalettedPng(const QImage& image) {
     return png;
 }
 
+QByteArray Png(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 struct IcoImage {
-    int size;
+    int size; // 0 stands for 256
     int colours;
     int bits;
     QByteArray png;
@@ -87,7 +96,9 @@ int main(int argc, char* argv[]) {
     ok &= Write(folder + "/pylons.ico",
                 Ico({{32, 2, 1, PalettedPng(IconImage(32, IconColours::Two))},
                      {32, 16, 4, PalettedPng(IconImage(32, IconColours::Sixteen))},
-                     {16, 16, 4, PalettedPng(IconImage(16, IconColours::Sixteen))}}));
+                     {16, 16, 4, PalettedPng(IconImage(16, IconColours::Sixteen))},
+                     {48, 0, 32, Png(IconImage(48, IconColours::Full))},
+                     {0, 0, 32, Png(IconImage(256, IconColours::Full))}}));
     if (!ok) {
         std::fputs("pylons_make_icons: could not write the icons\n", stderr);
         return 1;

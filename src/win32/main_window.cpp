@@ -110,6 +110,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
         CreateWindowExW(0, kWindowClass, FromGameText(texts::kTitle).c_str(), kStyle, CW_USEDEFAULT,
                         CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, this);
     dpi_ = GetDpiForWindow(window_);
+    SetIcons();
     desktop_.SetOwner(window_);
     desktop_.BeforeDialogs([this] { Refresh(); });
     desktop_.OnAnnounce(
@@ -127,6 +128,26 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
     game_.Window.Height = (outer.bottom - outer.top) * twipsPerPixel;
     game_.Form_Load();
     Refresh();
+}
+
+// The window's icons, taken from the .exe's icon at the sizes the window's DPI asks for.
+void Win32MainWindow::SetIcons() {
+    const auto load = [this](int side) {
+        return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetricsForDpi(side, dpi_),
+                                             GetSystemMetricsForDpi(side, dpi_), 0));
+    };
+    HICON big = load(SM_CXICON);
+    HICON small = load(SM_CXSMICON);
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    for (HICON old : {bigIcon_, smallIcon_}) {
+        if (old != nullptr) {
+            DestroyIcon(old);
+        }
+    }
+    bigIcon_ = big;
+    smallIcon_ = small;
 }
 
 int Win32MainWindow::Px(double twips) const {
@@ -533,6 +554,7 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DPICHANGED: {
         dpi_ = HIWORD(wParam);
+        SetIcons();
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,

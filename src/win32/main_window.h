@@ -45,6 +45,7 @@ private:
     void ShowOutline();
     void HideOutline();
     void Say();
+    void SetIcons();
     int Px(double twips) const;
 
     Win32Desktop desktop_;
@@ -60,6 +61,8 @@ private:
     HWND hintText_ = nullptr;
     HWND announcer_ = nullptr;
     HMENU solveItem_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
     UINT dpi_ = 96;
     // What was last laid out and drawn, so that a refresh changes only what changed.
     int centrings_ = 0;

@@ -216,9 +216,25 @@ class WinePlayer:
         with open(os.path.join(self.out, "controls.txt"), "w") as f:
             f.write(listing)
         check(result.returncode == 0, "controls without a name:\n" + listing)
+        self.check_icon()
         for words in ("Ring 1 on pole 1, can be moved", "Ring 3 on pole 1", "Pole 1",
                       "status panel 1: Moves 0", "status panel 2: Fastest time 0:00:00"):
             check(words in listing, "%r is not among the controls:\n%s" % (words, listing))
+
+    def check_icon(self):
+        # The icon the taskbar and the window list show, as wine hands it to the desktop: the
+        # .exe's own, with the tower's red, yellow and green rings.
+        raw = subprocess.run(["xprop", "-id", str(self.main), "-notype", "-f", "_NET_WM_ICON",
+                              "32c", "=$0+", "_NET_WM_ICON"], env=self.env, capture_output=True,
+                             text=True, timeout=30).stdout
+        numbers = [int(n) for n in re.findall(r"\d+", raw.partition("=")[2])]
+        check(len(numbers) > 2, "the window has no icon: " + raw[:200])
+        width, height = numbers[0], numbers[1]
+        pixels = numbers[2:2 + width * height]
+        colours = {p & 0xFFFFFF for p in pixels if p >> 24 >= 128}
+        for name, rgb in (("red", 0xFF0000), ("yellow", 0xFFFF00), ("green", 0x00FF00)):
+            check(rgb in colours, "the %dx%d icon has no %s ring" % (width, height, name))
+        print("icon %dx%d, %d colours" % (width, height, len(colours)), flush=True)
 
     def step_drag_and_keys(self):
         self.drag(1, 3)  # a real drag: ring 1 to pole 3
