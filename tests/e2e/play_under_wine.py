@@ -54,11 +54,28 @@ class WinePlayer:
         self.env.update({"WINEPREFIX": os.path.join(self.work, "prefix"), "WINEDEBUG": "-all",
                          "WINEDLLOVERRIDES": "mscoree,mshtml=", "HOME": self.work,
                          "PATH": fake_bin + ":" + os.environ["PATH"]})
+        self.run_as = []
         self.processes = []
         self.shots = 0
         self.stacks = [[3, 2, 1], [], []]
 
+    def wine(self, *args):
+        """A command run by wine as the player (run_as: the unprivileged user, when root)."""
+        return self.run_as + [WINE, *args]
+
+    def wineserver(self, *args):
+        return self.run_as + [os.path.join(os.path.dirname(WINE), "wineserver"), *args]
+
     def start(self):
+        self.start_desktop()
+        self.make_prefix()
+        self.game = subprocess.Popen(self.wine(self.exe), cwd=self.folder, env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(self.game)
+        self.main = self.wait_window("^Pylons - Level 3$")
+
+    def start_desktop(self):
+        """Xvfb with openbox."""
         for _ in range(30):
             number = random.randint(1000, 31000)
             if os.path.exists("/tmp/.X%d-lock" % number):
@@ -80,30 +97,27 @@ class WinePlayer:
         self.wait_for(lambda: "window id #" in subprocess.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
             text=True).stdout, "openbox did not start")
-        # A fresh prefix, made before the game starts. Making one is set-up, not the game: wine
-        # has been seen to give up on it now and then (exit status 53 at once), so it is made
-        # afresh up to three times, and what wine said is kept in wineboot.log.
+
+    def make_prefix(self):
+        """A fresh prefix. Making one is set-up, not the game: wine has been seen to give up on
+        it now and then (exit status 53 at once), so it is made afresh up to three times, and
+        what wine said is kept in wineboot.log."""
         with open(os.path.join(self.out, "wineboot.log"), "w") as log:
             for attempt in range(3):
                 shutil.rmtree(self.env["WINEPREFIX"], ignore_errors=True)
-                made = subprocess.run([WINE, "wineboot", "-i"], env=self.env, stdout=log,
+                made = subprocess.run(self.wine("wineboot", "-i"), env=self.env, stdout=log,
                                       stderr=log, timeout=240)
                 log.write("attempt %d: exit status %d\n" % (attempt + 1, made.returncode))
                 log.flush()
                 if made.returncode == 0:
                     break
-                subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"],
-                               env=self.env, capture_output=True, timeout=30)
+                subprocess.run(self.wineserver("-k"), env=self.env, capture_output=True,
+                               timeout=30)
             else:
                 raise StepFailed("wine could not make a prefix; see wineboot.log")
-        self.game = subprocess.Popen([WINE, self.exe], cwd=self.folder, env=self.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(self.game)
-        self.main = self.wait_window("^Pylons - Level 3$")
 
     def stop(self):
-        subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=self.env,
-                       capture_output=True, timeout=30)
+        subprocess.run(self.wineserver("-k"), env=self.env, capture_output=True, timeout=30)
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -210,7 +224,7 @@ class WinePlayer:
     def step_controls_named(self):
         """Every control a screen reader reaches has a name: the rings and poles as the game
         describes them, the status panels as they read."""
-        result = subprocess.run([WINE, self.lister, "Pylons - Level 3"], env=self.env,
+        result = subprocess.run(self.wine(self.lister, "Pylons - Level 3"), env=self.env,
                                 capture_output=True, timeout=60)
         listing = result.stdout.decode("utf-8", errors="replace")
         with open(os.path.join(self.out, "controls.txt"), "w") as f:
