@@ -244,6 +244,44 @@ class Installer(WinePlayer):
         with open(self.appdata_scores, "rb") as f:
             check(f.read() == self.saved_scores, "the portable game wrote into %APPDATA%")
 
+    def page(self, words):
+        """Waits for the installer's page whose controls hold these words; returns them."""
+        last = [""]
+
+        def shows():
+            # Access keys aside: "I &Agree" is read as "I Agree".
+            last[0] = self.run_wine(self.lister, "Pylons Setup", timeout=60)[1].replace("&", "")
+            return last[0] if all(w in last[0] for w in words) else None
+        try:
+            return self.wait_for(shows, "")
+        except StepFailed as missing:
+            raise StepFailed("the installer shows no page with %r:\n%s" % (words, last[0])) \
+                from missing
+
+    def step_install_by_pages(self):
+        """The installer as a player clicks through it: welcome, the license, the folder,
+        progress, and the finish page whose "Start Pylons" starts the game."""
+        setup = subprocess.Popen(self.wine(self.setup), cwd=self.work, env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(setup)
+        window = self.wait_window("^Pylons Setup$")
+        for words, name in ((["Welcome to", "Next >"], "welcome"),
+                            (["License Agreement", "MIT License", "I Agree"], "license"),
+                            (["Choose Install Location", "C:\\Program Files\\Pylons", "Install"],
+                             "folder"),
+                            (["Start Pylons", "Finish"], "finish")):
+            self.page(words)
+            self.shot("setup-" + name)
+            self.xdotool("windowactivate", "--sync", window)
+            self.keys("Return")
+        self.main = self.wait_window("^Pylons - Level 3$")
+        self.shot("started-by-setup")
+        check(os.path.isfile(os.path.join(self.program, "Pylons.exe")),
+              "the installer's pages installed no game")
+        self.xdotool("windowactivate", "--sync", self.main)
+        self.keys("alt+F4")
+        self.wait_gone("^Pylons - Level 3$")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -257,7 +295,7 @@ def main():
         installer.make_prefix()
         for action in (installer.step_install, installer.step_scores_in_appdata,
                        installer.step_install_again, installer.step_uninstall,
-                       installer.step_portable_zip):
+                       installer.step_portable_zip, installer.step_install_by_pages):
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
             action()

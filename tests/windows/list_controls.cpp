@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -14,10 +15,18 @@ namespace {
 
 int nameless = 0;
 
+// A control's text as a screen reader asks for it: WM_GETTEXT, which the control answers with
+// what it shows now (GetWindowText would give another program's edit box its first text only).
 std::wstring TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(std::min<std::size_t>(static_cast<std::size_t>(copied), text.size() - 1));
     return text;
 }
 
@@ -68,6 +77,23 @@ BOOL CALLBACK ListOne(HWND control, LPARAM) {
     return TRUE;
 }
 
+struct Search {
+    std::wstring title;
+    HWND found = nullptr;
+};
+
+// A top-level window of this title, trailing spaces aside (an installer's pages add one).
+BOOL CALLBACK MatchTitle(HWND window, LPARAM search) {
+    auto* wanted = reinterpret_cast<Search*>(search);
+    std::wstring title = TextOf(window);
+    title.erase(title.find_last_not_of(L' ') + 1);
+    if (IsWindowVisible(window) && title == wanted->title) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -77,7 +103,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     HWND window = nullptr;
     for (int attempt = 0; attempt < 100 && window == nullptr; ++attempt) {
-        window = FindWindowW(nullptr, argv[1]);
+        Search search{argv[1]};
+        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+        window = search.found;
         if (window == nullptr) {
             Sleep(100);
         }
