@@ -261,6 +261,40 @@ class WinePlayer:
         image = self.shot_when("keys", self.rings_shown)
         check(self.rings_shown(image), "the keys did not move ring 2 to pole 2")
 
+    def panel(self, number):
+        """A status panel's text, read as a screen reader reads it."""
+        result = subprocess.run(self.wine(self.lister, "Pylons - Level 3"), env=self.env,
+                                capture_output=True, timeout=60)
+        found = re.search(r"status panel %d: (.*)" % number,
+                          result.stdout.decode("utf-8", errors="replace"))
+        check(found is not None, "status panel %d cannot be read" % number)
+        return found.group(1).strip()
+
+    def press_and_move(self, start, end):
+        self.xdotool("mousemove", str(start[0]), str(start[1]))
+        self.xdotool("mousedown", "1")
+        for step in range(1, 9):
+            self.xdotool("mousemove", str(start[0] + (end[0] - start[0]) * step // 8),
+                         str(start[1] + (end[1] - start[1]) * step // 8))
+            time.sleep(0.02)
+
+    def step_released_over_a_ring_and_escape(self):
+        """A ring released over another ring, and a drag ended by Escape: neither moves a ring
+        nor counts."""
+        moves = self.panel(1)
+        self.press_and_move(self.ring_centre(2), self.ring_centre(3))
+        self.xdotool("mouseup", "1")
+        image = self.shot("released-over-a-ring")
+        check(self.rings_shown(image), "a release over ring 3 moved a ring")
+        check(self.panel(1) == moves, "a release over a ring counted: %s" % self.panel(1))
+        self.press_and_move(self.ring_centre(2), self.column_point(3))
+        # Without --clearmodifiers, which would let go of the held button first.
+        self.xdotool("key", "Escape")
+        self.xdotool("mouseup", "1")
+        image = self.shot("escaped")
+        check(self.rings_shown(image), "Escape during a drag did not put ring 2 back")
+        check(self.panel(1) == moves, "a drag ended by Escape counted: %s" % self.panel(1))
+
     def menu(self, menu_key, item_key):
         self.xdotool("windowactivate", "--sync", self.main)
         self.keys("alt+" + menu_key)
@@ -427,6 +461,7 @@ def main():
     try:
         player.start()
         for action in (player.step_start, player.step_controls_named, player.step_drag_and_keys,
+                       player.step_released_over_a_ring_and_escape,
                        player.step_save_and_load, player.step_links_and_windows,
                        player.step_finish_level_3, player.step_play_aids,
                        player.step_levels_5_to_9):
