@@ -232,9 +232,13 @@ void Win32MainWindow::PlaceWindow() {
     SetWindowPos(window_, nullptr, left, top, outer.right - outer.left, outer.bottom - outer.top,
                  flags);
 
+    // An option button is its round mark alone (drawn at its left): no wider than the mark at
+    // this DPI, so that its name, which a screen reader reads, is never drawn beside it.
+    const int square = Px(layout::kOptionSize);
+    const int mark = std::min(square, GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi_));
     for (int p = 1; p <= 4; ++p) {
         MoveWindow(options_[static_cast<std::size_t>(p - 1)], Px(layout::kOptionLefts[p - 1]),
-                   Px(layout::kOptionTop), Px(layout::kOptionSize), Px(layout::kOptionSize), TRUE);
+                   Px(layout::kOptionTop), mark, square, TRUE);
     }
     MoveWindow(status_, 0, Px(layout::kStatusBarTop), client, Px(layout::kStatusBarHeight), TRUE);
     // Panel 2 gives way so that the three fit.

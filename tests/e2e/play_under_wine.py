@@ -55,6 +55,7 @@ class WinePlayer:
                          "WINEDLLOVERRIDES": "mscoree,mshtml=", "HOME": self.work,
                          "PATH": fake_bin + ":" + os.environ["PATH"]})
         self.run_as = []
+        self.scale = 1  # the screen's DPI over 96
         self.processes = []
         self.shots = 0
         self.stacks = [[3, 2, 1], [], []]
@@ -171,20 +172,20 @@ class WinePlayer:
                               text=True).stdout
         value = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
         return (value("Absolute upper-left X"),
-                value("Absolute upper-left Y") + value("Height") - CLIENT_HEIGHT)
+                value("Absolute upper-left Y") + value("Height") - CLIENT_HEIGHT * self.scale)
 
     def ring_centre(self, ring):
         x0, y0 = self.origin()
         for pole, stack in enumerate(self.stacks, start=1):
             if ring in stack:
                 slot = stack.index(ring) + 1
-                return (x0 + (590 + 1320 * (pole - 1)) // TWIPS,
-                        y0 + (3720 - 360 * (slot - 1)) // TWIPS + 12)
+                return (x0 + (590 + 1320 * (pole - 1)) * self.scale // TWIPS,
+                        y0 + ((3720 - 360 * (slot - 1)) // TWIPS + 12) * self.scale)
         raise StepFailed("ring %d is on no pole" % ring)
 
     def column_point(self, pole):
         x0, y0 = self.origin()
-        return x0 + (590 + 1320 * (pole - 1)) // TWIPS, y0 + 110
+        return x0 + (590 + 1320 * (pole - 1)) * self.scale // TWIPS, y0 + 110 * self.scale
 
     def drag(self, source, target):
         ring = self.stacks[source - 1][-1]
@@ -216,6 +217,7 @@ class WinePlayer:
     # --- the story ---
 
     def step_start(self):
+        self.size_at_96 = self.window_size()
         image = self.shot_when("start", self.rings_shown)
         check(self.rings_shown(image), "the tower is not drawn on pole 1")
         with open(self.scores, "rb") as f:
@@ -448,6 +450,43 @@ class WinePlayer:
             check(struct.unpack("<d", record[35:])[0] == moves,
                   "level %d's moves are %r" % (level, struct.unpack("<d", record[35:])[0]))
 
+    def window_size(self):
+        info = subprocess.run(["xwininfo", "-id", self.main], env=self.env, capture_output=True,
+                              text=True).stdout
+        return tuple(int(re.search(key + r":\s+(\d+)", info).group(1))
+                     for key in ("Width", "Height"))
+
+    def step_twice_the_dpi(self):
+        """The screen at 200 %: the game starts twice as large, every part of it, and its rings
+        are drawn sharp at their doubled places."""
+        game_size = self.size_at_96
+        subprocess.run(self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                                 "/t", "REG_DWORD", "/d", "192", "/f"), env=self.env,
+                       capture_output=True, timeout=60, check=True)
+        self.scale = 2
+        self.stacks = [[3, 2, 1], [], []]
+        with open(self.scores, "wb") as f:
+            f.write(DEFAULT_RECORD * 21)  # level 3 again
+        self.game = subprocess.Popen(self.wine(self.exe), cwd=self.folder, env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(self.game)
+        self.main = self.wait_window("^Pylons - Level 3$")
+        image = self.shot_when("200-percent", self.rings_shown)
+        width, height = self.window_size()
+        check(abs(width - 2 * game_size[0]) <= 4,
+              "at 200 %% the window is %d wide, at 100 %% %d" % (width, game_size[0]))
+        check(height > 1.8 * game_size[1],
+              "at 200 %% the window is %d high, at 100 %% %d" % (height, game_size[1]))
+        check(self.rings_shown(image), "at 200 % the rings are not at their doubled places")
+        # Sharp: each ring's face is one colour edge to edge, no blur at its sides.
+        for ring in (1, 2, 3):
+            x, y = self.ring_centre(ring)
+            row = [image.getpixel((x + dx, y)) for dx in range(-10, 11)]
+            check(all(p == RING_COLOURS[ring - 1] for p in row), "ring %d is blurred" % ring)
+        self.drag(1, 3)
+        image = self.shot_when("200-percent-dragged", self.rings_shown)
+        check(self.rings_shown(image), "at 200 % a drag did not move ring 1 to pole 3")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -464,7 +503,7 @@ def main():
                        player.step_released_over_a_ring_and_escape,
                        player.step_save_and_load, player.step_links_and_windows,
                        player.step_finish_level_3, player.step_play_aids,
-                       player.step_levels_5_to_9):
+                       player.step_levels_5_to_9, player.step_twice_the_dpi):
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
             action()
