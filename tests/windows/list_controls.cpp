@@ -30,6 +30,45 @@ std::wstring TextOf(HWND control) {
     return text;
 }
 
+// A report list's rows, read into the other program's memory as the status panels are.
+void ListRows(HWND list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE game =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (game == nullptr) {
+        std::wprintf(L"rows: cannot be read\n");
+        return;
+    }
+    constexpr std::size_t kTextChars = 256;
+    auto* remote = static_cast<char*>(VirtualAllocEx(
+        game, nullptr, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    const auto rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows && remote != nullptr; ++row) {
+        std::wstring line;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.cchTextMax = static_cast<int>(kTextChars);
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            WriteProcessMemory(game, remote, &item, sizeof item, nullptr);
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(remote));
+            wchar_t text[kTextChars] = {};
+            ReadProcessMemory(game, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t),
+                              nullptr);
+            line += (column == 0 ? L"" : L" | ") + std::wstring(text);
+        }
+        std::wprintf(L"row %d: %ls\n", row + 1, line.c_str());
+    }
+    if (remote != nullptr) {
+        VirtualFreeEx(game, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(game);
+}
+
 BOOL CALLBACK ListOne(HWND control, LPARAM) {
     if (!IsWindowVisible(control)) {
         return TRUE;
@@ -72,8 +111,13 @@ BOOL CALLBACK ListOne(HWND control, LPARAM) {
         return TRUE; // nothing a player or a screen reader can reach
     }
     const std::wstring name = TextOf(control);
-    std::wprintf(L"%ls: %ls\n", kind, name.empty() ? L"(no name)" : name.c_str());
+    // Where it is on the screen, so that a player's script can click it.
+    std::wprintf(L"%ls: %ls @ %ld,%ld\n", kind, name.empty() ? L"(no name)" : name.c_str(),
+                 (place.left + place.right) / 2, (place.top + place.bottom) / 2);
     nameless += name.empty() ? 1 : 0;
+    if (std::wstring(kind) == WC_LISTVIEWW) {
+        ListRows(control);
+    }
     return TRUE;
 }
 
