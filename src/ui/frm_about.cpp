@@ -39,7 +39,8 @@ private:
 } // namespace
 
 frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
-    SetUpSmallWindow(*this, "frmAbout", FromGameText(texts::kAboutCaption), 2610, 2295);
+    SetUpSmallWindow(*this, "frmAbout", FromGameText(texts::kAboutCaption), layout::about::kWidth,
+                     layout::about::kHeight);
 
     auto* theme = new QLabel(FromGameText(texts::kAboutTheme), this);
     theme->setObjectName(QStringLiteral("lblTheme"));
@@ -48,23 +49,24 @@ frmAbout::frmAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(
     large.setWeight(QFont::Normal);
     theme->setFont(large);
     theme->adjustSize();
-    theme->move((width() - theme->width()) / 2, ToPixels(240));
+    theme->move((width() - theme->width()) / 2, ToPixels(layout::about::kTheme.top));
 
     auto* name = new QLabel(FromGameText(texts::kAboutAuthor), this);
     name->setObjectName(QStringLiteral("lblNaam"));
-    name->setGeometry(ToPixels(120), ToPixels(720), ToPixels(2415), ToPixels(255));
+    Place(*name, layout::about::kVersion);
 
     auto* site = new LinkLabel(
         FromGameText(kWebSiteAddress), [this] { lblWebSite_Click(); }, this);
     site->setObjectName(QStringLiteral("lblWebSite"));
-    site->setGeometry(ToPixels(120), ToPixels(1080), ToPixels(2415), ToPixels(255));
+    Place(*site, layout::about::kWebSite);
 
     auto* email = new LinkLabel(
         FromGameText(kEmailAddress), [this] { lblEmail_Click(); }, this);
     email->setObjectName(QStringLiteral("lblEmail"));
-    email->setGeometry(ToPixels(120), ToPixels(1440), ToPixels(2295), ToPixels(255));
+    Place(*email, layout::about::kEmail);
 
-    connect(AddOkButton(*this, 720, 1800), &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+    connect(AddOkButton(*this, layout::about::kOk), &QPushButton::clicked, this,
+            &frmAbout::cmdOk_Click);
 }
 
 void frmAbout::lblWebSite_Click() {

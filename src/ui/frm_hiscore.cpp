@@ -34,15 +34,16 @@ public:
 frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     : QDialog(owner), table_(table), cmbLevels_(new QComboBox(this)),
       lsvHiScore_(new QTreeWidget(this)) {
-    SetUpSmallWindow(*this, "frmHiscore", FromGameText(texts::kHiScoreCaption), 5070, 3105);
+    SetUpSmallWindow(*this, "frmHiscore", FromGameText(texts::kHiScoreCaption),
+                     layout::hiscore::kWidth, layout::hiscore::kHeight);
 
     auto* label = new QLabel(FromGameText(texts::kLevelLabel), this);
     label->setObjectName(QStringLiteral("lblLevel"));
-    label->move(ToPixels(120), ToPixels(120));
+    label->move(ToPixels(layout::hiscore::kLabel.left), ToPixels(layout::hiscore::kLabel.top));
     label->adjustSize();
 
     cmbLevels_->setObjectName(QStringLiteral("cmbLevels"));
-    cmbLevels_->setGeometry(ToPixels(120), ToPixels(360), ToPixels(4815), ToPixels(315));
+    Place(*cmbLevels_, layout::hiscore::kLevels);
     for (int level = 3; level <= 9; ++level) {
         cmbLevels_->addItem(QString::number(level));
     }
@@ -50,18 +51,19 @@ frmHiscore::frmHiscore(const HiScoreTable& table, QWidget* owner)
     connect(cmbLevels_, &QComboBox::activated, this, &frmHiscore::cmbLevels_Click);
 
     lsvHiScore_->setObjectName(QStringLiteral("lsvHiScore"));
-    lsvHiScore_->setGeometry(ToPixels(120), ToPixels(675), ToPixels(4815), ToPixels(1935));
+    Place(*lsvHiScore_, layout::hiscore::kList);
     lsvHiScore_->setRootIsDecorated(false);
     lsvHiScore_->setHeaderLabels({FromGameText(texts::kHiScoreColumns[0]),
                                   FromGameText(texts::kHiScoreColumns[1]),
                                   FromGameText(texts::kHiScoreColumns[2])});
-    lsvHiScore_->setColumnWidth(0, ToPixels(1850));
-    lsvHiScore_->setColumnWidth(1, ToPixels(1440));
-    lsvHiScore_->setColumnWidth(2, ToPixels(1440));
+    for (int column = 0; column < 3; ++column) {
+        lsvHiScore_->setColumnWidth(column, ToPixels(layout::hiscore::kColumnWidths[column]));
+    }
     lsvHiScore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lsvHiScore_->setItemDelegate(new WithoutTrailingBlanks(lsvHiScore_));
 
-    connect(AddOkButton(*this, 2032, 2640), &QPushButton::clicked, this, &frmHiscore::cmdOk_Click);
+    connect(AddOkButton(*this, layout::hiscore::kOk), &QPushButton::clicked, this,
+            &frmHiscore::cmdOk_Click);
 }
 
 void frmHiscore::cmbLevels_Click() {

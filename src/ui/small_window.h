@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/layout.h"
 #include "ui/board_widgets.h"
 
 #include <QDialog>
@@ -19,10 +20,16 @@ inline void SetUpSmallWindow(QDialog& window, const char* name, const QString& t
     window.setFixedSize(ToPixels(widthTwips), ToPixels(heightTwips));
 }
 
-inline QPushButton* AddOkButton(QDialog& window, int leftTwips, int topTwips) {
+// A control at its place in window units.
+inline void Place(QWidget& control, const layout::Box& box) {
+    control.setGeometry(ToPixels(box.left), ToPixels(box.top), ToPixels(box.width),
+                        ToPixels(box.height));
+}
+
+inline QPushButton* AddOkButton(QDialog& window, const layout::Box& box) {
     auto* ok = new QPushButton(QStringLiteral("OK"), &window);
     ok->setObjectName(QStringLiteral("cmdOk"));
-    ok->setGeometry(ToPixels(leftTwips), ToPixels(topTwips), ToPixels(1095), ToPixels(375));
+    Place(*ok, box);
     ok->setDefault(true);
     return ok;
 }

@@ -1,5 +1,6 @@
 #include "win32/small_windows.h"
 
+#include "game/layout.h"
 #include "game/links.h"
 #include "game/text.h"
 #include "game/texts.h"
@@ -17,14 +18,17 @@ constexpr WORD kLevels = 101;
 constexpr WORD kList = 102;
 constexpr WORD kSite = 103;
 constexpr WORD kMail = 104;
+constexpr int kLevelListHeight = 1485; // the levels' list when opened, below its field
 
 // Places a control in window units, scaled by the window's own DPI.
-void Place(HWND dialog, WORD id, int left, int top, int width, int height) {
+// A combo box's height is that of its open list as well.
+void Place(HWND dialog, WORD id, const layout::Box& box, int listHeight = 0) {
     const UINT dpi = GetDpiForWindow(dialog);
     const auto px = [dpi](int twips) {
         return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
     };
-    MoveWindow(GetDlgItem(dialog, id), px(left), px(top), px(width), px(height), TRUE);
+    MoveWindow(GetDlgItem(dialog, id), px(box.left), px(box.top), px(box.width),
+               px(box.height + listHeight), TRUE);
 }
 
 // The client area in window units, centred over the owner.
@@ -53,11 +57,11 @@ INT_PTR CALLBACK HiScoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        SizeWindow(dialog, 5070, 3105);
-        Place(dialog, 0xFFFF, 120, 120, 1000, 255);
-        Place(dialog, kLevels, 120, 360, 4815, 1800);
-        Place(dialog, kList, 120, 675, 4815, 1935);
-        Place(dialog, IDOK, 2032, 2640, 1095, 375);
+        SizeWindow(dialog, layout::hiscore::kWidth, layout::hiscore::kHeight);
+        Place(dialog, 0xFFFF, layout::hiscore::kLabel);
+        Place(dialog, kLevels, layout::hiscore::kLevels, kLevelListHeight);
+        Place(dialog, kList, layout::hiscore::kList);
+        Place(dialog, IDOK, layout::hiscore::kOk);
         HWND levels = GetDlgItem(dialog, kLevels);
         for (int level = 3; level <= 9; ++level) {
             SendMessageW(levels, CB_ADDSTRING, 0,
@@ -65,15 +69,14 @@ INT_PTR CALLBACK HiScoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         }
         HWND list = GetDlgItem(dialog, kList);
         const UINT dpi = GetDpiForWindow(dialog);
-        const int widths[] = {1850, 1440, 1440};
         for (int column = 0; column < 3; ++column) {
             std::wstring caption =
                 FromGameText(texts::kHiScoreColumns[static_cast<std::size_t>(column)]);
             LVCOLUMNW lv{};
             lv.mask = LVCF_TEXT | LVCF_WIDTH;
             lv.pszText = caption.data();
-            lv.cx =
-                static_cast<int>(std::lround(widths[column] * static_cast<double>(dpi) / 1440.0));
+            lv.cx = static_cast<int>(std::lround(layout::hiscore::kColumnWidths[column] *
+                                                 static_cast<double>(dpi) / 1440.0));
             SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                          reinterpret_cast<LPARAM>(&lv));
         }
@@ -120,12 +123,12 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        SizeWindow(dialog, 2610, 2295);
-        Place(dialog, 0xFFFE, 120, 240, 2370, 360);
-        Place(dialog, 0xFFFF, 120, 720, 2415, 255);
-        Place(dialog, kSite, 120, 1080, 2415, 255);
-        Place(dialog, kMail, 120, 1440, 2295, 255);
-        Place(dialog, IDOK, 720, 1800, 1095, 375);
+        SizeWindow(dialog, layout::about::kWidth, layout::about::kHeight);
+        Place(dialog, 0xFFFE, layout::about::kTheme);
+        Place(dialog, 0xFFFF, layout::about::kVersion);
+        Place(dialog, kSite, layout::about::kWebSite);
+        Place(dialog, kMail, layout::about::kEmail);
+        Place(dialog, IDOK, layout::about::kOk);
         return TRUE;
     case WM_CTLCOLORSTATIC: {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
