@@ -22,7 +22,7 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from play_as_player import DEFAULT_RECORD, StepFailed, check, solve  # noqa: E402
-from play_under_wine import WinePlayer  # noqa: E402
+from play_under_wine import WinePlayer, play_steps  # noqa: E402
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pylons"
 RECORD = 43  # bytes of one result in HiScore.Dat
@@ -68,6 +68,15 @@ class Installer(WinePlayer):
         self.processes = []
         self.shots = 0
         self.saved_scores = None
+
+    def start(self):
+        self.start_desktop()
+        self.make_prefix()
+
+    def stop(self):
+        if os.path.isdir(self.program):
+            os.chmod(self.program, 0o755)  # so that the work folder can be removed
+        super().stop()
 
     # --- what a player does ---
 
@@ -289,31 +298,9 @@ def main():
         parser.add_argument(name, required=True)
     args = parser.parse_args()
     installer = Installer(args)
-    step = "starting wine"
-    try:
-        installer.start_desktop()
-        installer.make_prefix()
-        for action in (installer.step_install, installer.step_scores_in_appdata,
-                       installer.step_install_again, installer.step_uninstall,
-                       installer.step_portable_zip, installer.step_install_by_pages):
-            step = action.__name__[len("step_"):].replace("_", " ")
-            print("step:", step, flush=True)
-            action()
-        print("all steps passed; screenshots in", installer.out)
-        return 0
-    except (StepFailed, subprocess.CalledProcessError, subprocess.TimeoutExpired,
-            OSError) as failure:
-        print("FAILED at step '%s': %s" % (step, failure), flush=True)
-        try:
-            installer.shot("failed")
-        except Exception:  # pylint: disable=broad-except
-            pass
-        return 1
-    finally:
-        if os.path.isdir(installer.program):
-            os.chmod(installer.program, 0o755)
-        installer.stop()
-
+    return play_steps(installer, installer.start, (
+        installer.step_install, installer.step_scores_in_appdata, installer.step_install_again,
+        installer.step_uninstall, installer.step_portable_zip, installer.step_install_by_pages))
 
 if __name__ == "__main__":
     sys.exit(main())

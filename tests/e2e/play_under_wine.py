@@ -195,13 +195,7 @@ class WinePlayer:
 
     def drag(self, source, target):
         ring = self.stacks[source - 1][-1]
-        start, end = self.ring_centre(ring), self.column_point(target)
-        self.xdotool("mousemove", str(start[0]), str(start[1]))
-        self.xdotool("mousedown", "1")
-        for step in range(1, 9):
-            self.xdotool("mousemove", str(start[0] + (end[0] - start[0]) * step // 8),
-                         str(start[1] + (end[1] - start[1]) * step // 8))
-            time.sleep(0.02)
+        self.press_and_move(self.ring_centre(ring), self.column_point(target))
         self.xdotool("mouseup", "1")
         self.moved(source, target)
 
@@ -271,10 +265,7 @@ class WinePlayer:
 
     def panel(self, number):
         """A status panel's text, read as a screen reader reads it."""
-        result = subprocess.run(self.wine(self.lister, "Pylons - Level 3"), env=self.env,
-                                capture_output=True, timeout=60)
-        found = re.search(r"status panel %d: (.*)" % number,
-                          result.stdout.decode("utf-8", errors="replace"))
+        found = re.search(r"status panel %d: (.*)" % number, self.controls("Pylons - Level 3"))
         check(found is not None, "status panel %d cannot be read" % number)
         return found.group(1).strip()
 
@@ -534,14 +525,20 @@ def main():
                         help="the Windows program that lists the main window's controls")
     args = parser.parse_args()
     player = WinePlayer(args)
-    step = "starting wine and the game"
+    return play_steps(player, player.start, (
+        player.step_start, player.step_controls_named, player.step_drag_and_keys,
+        player.step_released_over_a_ring_and_escape, player.step_save_and_load,
+        player.step_links_and_windows, player.step_finish_level_3, player.step_play_aids,
+        player.step_levels_5_to_9, player.step_twice_the_dpi))
+
+
+def play_steps(player, start, steps):
+    """Starts, then runs each step in turn; on a failure, says which step and keeps a picture.
+    Returns the exit status."""
+    step = "starting wine"
     try:
-        player.start()
-        for action in (player.step_start, player.step_controls_named, player.step_drag_and_keys,
-                       player.step_released_over_a_ring_and_escape,
-                       player.step_save_and_load, player.step_links_and_windows,
-                       player.step_finish_level_3, player.step_play_aids,
-                       player.step_levels_5_to_9, player.step_twice_the_dpi):
+        start()
+        for action in steps:
             step = action.__name__[len("step_"):].replace("_", " ")
             print("step:", step, flush=True)
             action()
@@ -552,12 +549,11 @@ def main():
         print("FAILED at step '%s': %s" % (step, failure), flush=True)
         try:
             player.shot("failed")
-        except Exception:
+        except Exception:  # pylint: disable=broad-except
             pass
         return 1
     finally:
         player.stop()
-
 
 if __name__ == "__main__":
     sys.exit(main())
