@@ -15,22 +15,18 @@
 
 namespace {
 
-// An image reduced to its own colours, saved as a PNG with a palette.
-QByteArray PalettedPng(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-        .save(&buffer, "PNG");
-    return png;
-}
-
 QByteArray Png(const QImage& image) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return png;
+}
+
+// An image reduced to its own colours, saved as a PNG with a palette.
+QByteArray PalettedPng(const QImage& image) {
+    return Png(
+        image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither));
 }
 
 struct IcoImage {
