@@ -37,6 +37,7 @@ class WinePlayer:
         self.exe = os.path.join(self.folder, "Pylons.exe")
         shutil.copy(args.exe, self.exe)
         self.lister = args.list_controls
+        self.window_tests = getattr(args, "window_tests", None)
         self.games = os.path.join(self.work, "games")
         os.makedirs(self.games)
         # The shell's "open" reaches the desktop's opener through wine's browser bridge; a fake
@@ -485,6 +486,19 @@ class WinePlayer:
         return tuple(int(re.search(key + r":\s+(\d+)", info).group(1))
                      for key in ("Width", "Height"))
 
+    def step_window_from_inside(self):
+        """What cannot be done to the window from outside under wine, done from inside its own
+        process: a move to a screen of twice the DPI and back, and the mouse capture taken away
+        in the middle of a drag."""
+        tests = os.path.join(self.work, "window_tests.exe")
+        shutil.copy(self.window_tests, tests)
+        ran = subprocess.run(self.wine(tests), cwd=self.work, env=self.env, capture_output=True,
+                             text=True, timeout=120)
+        with open(os.path.join(self.out, "window_tests.txt"), "w") as log:
+            log.write(ran.stdout + ran.stderr)
+        check(ran.returncode == 0 and "passed: 0 failed" in ran.stdout,
+              "the window's own checks failed:\n" + ran.stdout)
+
     def step_twice_the_dpi(self):
         """The screen at 200 %: the game starts twice as large, every part of it, and its rings
         are drawn sharp at their doubled places."""
@@ -523,13 +537,15 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--list-controls", required=True,
                         help="the Windows program that lists the main window's controls")
+    parser.add_argument("--window-tests", required=True,
+                        help="the Windows program that drives the main window from inside")
     args = parser.parse_args()
     player = WinePlayer(args)
     return play_steps(player, player.start, (
         player.step_start, player.step_controls_named, player.step_drag_and_keys,
         player.step_released_over_a_ring_and_escape, player.step_save_and_load,
         player.step_links_and_windows, player.step_finish_level_3, player.step_play_aids,
-        player.step_levels_5_to_9, player.step_twice_the_dpi))
+        player.step_levels_5_to_9, player.step_window_from_inside, player.step_twice_the_dpi))
 
 
 def play_steps(player, start, steps):

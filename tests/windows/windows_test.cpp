@@ -1,13 +1,12 @@
 // The game's files on Windows: the file operations and a level played to its high score, built
-// with MinGW-w64 and run under wine by the test command. GoogleTest is not built for Windows
-// here, so the checks are plain: each failing one is printed, and the exit code counts them.
+// with MinGW-w64 and run under wine by the test command.
 
 #include "app/score_place.h"
 #include "game/frm_main.h"
 #include "storage/file_io.h"
 #include "support/fake_desktop.h"
+#include "windows/check.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,16 +19,6 @@ using namespace pylons;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-int failures = 0;
-
-void Check(bool ok, const char* what, int line) {
-    if (!ok) {
-        std::printf("FAILED line %d: %s\n", line, what);
-        ++failures;
-    }
-}
-#define CHECK(condition) Check((condition), #condition, __LINE__)
 
 Bytes Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -151,6 +140,5 @@ int main() {
     Playing(dir / "playing");
     std::error_code ec;
     fs::remove_all(dir, ec);
-    std::printf("%s: %d failed\n", failures == 0 ? "passed" : "FAILED", failures);
-    return failures == 0 ? 0 : 1;
+    return pylons::testing::Result();
 }
