@@ -75,6 +75,12 @@ void Place(HWND control, HWND parent, int left, int top, int width, int height) 
     }
 }
 
+// The .exe's icon at the size a system metric (SM_CXICON, SM_CXSMICON) has at a DPI.
+HICON IconAt(HINSTANCE instance, int metric, UINT dpi) {
+    const int side = GetSystemMetricsForDpi(metric, dpi);
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, side, side, 0));
+}
+
 Win32MainWindow* Owner(HWND window) {
     return reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -89,7 +95,10 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
     main.hInstance = instance;
     main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     main.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    // The icons at the sizes the system's DPI asks for; a window on a screen of another DPI
+    // sets its own.
+    main.hIcon = IconAt(instance, SM_CXICON, GetDpiForSystem());
+    main.hIconSm = IconAt(instance, SM_CXSMICON, GetDpiForSystem());
     main.lpszClassName = kWindowClass;
     RegisterClassExW(&main);
     WNDCLASSEXW ring{};
@@ -108,14 +117,15 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
 
     window_ =
         CreateWindowExW(0, kWindowClass, FromGameText(texts::kTitle).c_str(), kStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, this);
+                        CW_USEDEFAULT, 400, 300, nullptr, BuildMenus(), instance, this);
     dpi_ = GetDpiForWindow(window_);
-    SetIcons();
+    if (dpi_ != GetDpiForSystem()) {
+        SetIcons();
+    }
     desktop_.SetOwner(window_);
     desktop_.BeforeDialogs([this] { Refresh(); });
     desktop_.OnAnnounce(
         [this](const std::wstring& words) { toSay_ += (toSay_.empty() ? L"" : L". ") + words; });
-    BuildMenus();
     CreateControls();
 
     RECT work{};
@@ -132,13 +142,8 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
 
 // The window's icons, taken from the .exe's icon at the sizes the window's DPI asks for.
 void Win32MainWindow::SetIcons() {
-    const auto load = [this](int side) {
-        return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                             GetSystemMetricsForDpi(side, dpi_),
-                                             GetSystemMetricsForDpi(side, dpi_), 0));
-    };
-    HICON big = load(SM_CXICON);
-    HICON small = load(SM_CXSMICON);
+    HICON big = IconAt(instance_, SM_CXICON, dpi_);
+    HICON small = IconAt(instance_, SM_CXSMICON, dpi_);
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     for (HICON old : {bigIcon_, smallIcon_}) {
@@ -154,7 +159,7 @@ int Win32MainWindow::Px(double twips) const {
     return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
 }
 
-void Win32MainWindow::BuildMenus() {
+HMENU Win32MainWindow::BuildMenus() {
     HMENU bar = CreateMenu();
     std::vector<ACCEL> accelerators;
     for (const texts::Menu& menu : texts::Menus()) {
@@ -174,9 +179,9 @@ void Win32MainWindow::BuildMenus() {
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
                     FromGameText(menu.caption).c_str());
     }
-    SetMenu(window_, bar);
     accelerators_ =
         CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
+    return bar;
 }
 
 void Win32MainWindow::CreateControls() {

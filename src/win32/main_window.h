@@ -33,7 +33,7 @@ private:
     LRESULT OnRingMessage(int ring, UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
-    void BuildMenus();
+    HMENU BuildMenus(); // the menu bar, and the Game menu's accelerators
     void Refresh();
     void PlaceWindow();
     void PaintBoard(HDC dc);

@@ -74,8 +74,12 @@ void Pump() {
     }
 }
 
+// The side of the window's big icon: its own, or its class's where it has none.
 int IconSide(HWND window) {
     auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    if (icon == nullptr) {
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+    }
     ICONINFO info{};
     if (icon == nullptr || !GetIconInfo(icon, &info)) {
         return 0;
