@@ -3,6 +3,7 @@
 #include "game/layout.h"
 #include "game/texts.h"
 #include "win32/small_windows.h"
+#include "win32/twips.h"
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
@@ -130,12 +131,11 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const std::filesystem::path
 
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const double twipsPerPixel = 1440.0 / dpi_;
-    game_.Screen = {(work.right - work.left) * twipsPerPixel,
-                    (work.bottom - work.top) * twipsPerPixel};
+    game_.Screen = {PixelsToTwips(work.right - work.left, dpi_),
+                    PixelsToTwips(work.bottom - work.top, dpi_)};
     RECT outer{0, 0, 100, Px(layout::kClientHeight)};
     AdjustWindowRectExForDpi(&outer, kStyle, TRUE, 0, dpi_);
-    game_.Window.Height = (outer.bottom - outer.top) * twipsPerPixel;
+    game_.Window.Height = PixelsToTwips(outer.bottom - outer.top, dpi_);
     game_.Form_Load();
     Refresh();
 }
@@ -156,7 +156,7 @@ void Win32MainWindow::SetIcons() {
 }
 
 int Win32MainWindow::Px(double twips) const {
-    return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
+    return TwipsToPixels(twips, dpi_);
 }
 
 HMENU Win32MainWindow::BuildMenus() {
@@ -615,7 +615,7 @@ LRESULT Win32MainWindow::OnRingMessage(int ring, UINT message, WPARAM wParam, LP
         SetWindowPos(outline_, HWND_TOP, at.x - grab_.x, at.y - grab_.y, 0, 0,
                      SWP_NOSIZE | SWP_NOACTIVATE);
         if (OverWindowSurface(at)) {
-            input_.DragOver(static_cast<float>(at.x * 1440.0 / dpi_));
+            input_.DragOver(static_cast<float>(PixelsToTwips(at.x, dpi_)));
             Refresh();
         }
         return 0;
@@ -627,7 +627,7 @@ LRESULT Win32MainWindow::OnRingMessage(int ring, UINT message, WPARAM wParam, LP
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         MapWindowPoints(self, window_, &at, 1);
         if (OverWindowSurface(at)) {
-            input_.DragOver(static_cast<float>(at.x * 1440.0 / dpi_));
+            input_.DragOver(static_cast<float>(PixelsToTwips(at.x, dpi_)));
         }
         EndDrag(true, at);
         return 0;

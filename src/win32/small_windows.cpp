@@ -5,11 +5,10 @@
 #include "game/text.h"
 #include "game/texts.h"
 #include "win32/dialog_template.h"
+#include "win32/twips.h"
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
-
-#include <cmath>
 
 namespace pylons {
 namespace {
@@ -20,24 +19,22 @@ constexpr WORD kSite = 103;
 constexpr WORD kMail = 104;
 constexpr int kLevelListHeight = 1485; // the levels' list when opened, below its field
 
-// Places a control in window units, scaled by the window's own DPI.
-// A combo box's height is that of its open list as well.
+// A length in window units as pixels at the dialog's own DPI.
+int Px(HWND dialog, int twips) {
+    return TwipsToPixels(twips, GetDpiForWindow(dialog));
+}
+
+// Places a control in window units. A combo box's height is that of its open list as well.
 void Place(HWND dialog, WORD id, const layout::Box& box, int listHeight = 0) {
-    const UINT dpi = GetDpiForWindow(dialog);
-    const auto px = [dpi](int twips) {
-        return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
-    };
-    MoveWindow(GetDlgItem(dialog, id), px(box.left), px(box.top), px(box.width),
-               px(box.height + listHeight), TRUE);
+    MoveWindow(GetDlgItem(dialog, id), Px(dialog, box.left), Px(dialog, box.top),
+               Px(dialog, box.width), Px(dialog, box.height + listHeight), TRUE);
 }
 
 // The client area in window units, centred over the owner.
 void SizeWindow(HWND dialog, int width, int height) {
-    const UINT dpi = GetDpiForWindow(dialog);
-    RECT outer{0, 0, static_cast<int>(std::lround(width * static_cast<double>(dpi) / 1440.0)),
-               static_cast<int>(std::lround(height * static_cast<double>(dpi) / 1440.0))};
+    RECT outer{0, 0, Px(dialog, width), Px(dialog, height)};
     AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
-                             FALSE, 0, dpi);
+                             FALSE, 0, GetDpiForWindow(dialog));
     RECT owner{};
     GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
     const int w = outer.right - outer.left;
@@ -68,15 +65,13 @@ INT_PTR CALLBACK HiScoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
                          reinterpret_cast<LPARAM>(std::to_wstring(level).c_str()));
         }
         HWND list = GetDlgItem(dialog, kList);
-        const UINT dpi = GetDpiForWindow(dialog);
         for (int column = 0; column < 3; ++column) {
             std::wstring caption =
                 FromGameText(texts::kHiScoreColumns[static_cast<std::size_t>(column)]);
             LVCOLUMNW lv{};
             lv.mask = LVCF_TEXT | LVCF_WIDTH;
             lv.pszText = caption.data();
-            lv.cx = static_cast<int>(std::lround(layout::hiscore::kColumnWidths[column] *
-                                                 static_cast<double>(dpi) / 1440.0));
+            lv.cx = Px(dialog, layout::hiscore::kColumnWidths[column]);
             SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                          reinterpret_cast<LPARAM>(&lv));
         }

@@ -21,7 +21,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from play_as_player import (CLIENT_HEIGHT, DEFAULT_RECORD, RING_COLOURS, TWIPS,  # noqa: E402
-                            StepFailed, check, solve)
+                            StepFailed, check, opened_in, solve)
 
 WINE = "/usr/lib/wine/wine64"
 
@@ -343,11 +343,7 @@ class WinePlayer:
         check(self.rings_shown(self.shot("after-refusal")), "the refused file changed the board")
 
     def opened(self):
-        try:
-            with open(self.opened_log) as f:
-                return f.read().split()
-        except FileNotFoundError:
-            return []
+        return opened_in(self.opened_log)
 
     def controls(self, title):
         """What the control lister reads of a window of the game's."""

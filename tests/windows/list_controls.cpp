@@ -30,43 +30,95 @@ std::wstring TextOf(HWND control) {
     return text;
 }
 
-// A report list's rows, read into the other program's memory as the status panels are.
+// A piece of memory in the program that owns a control: the common controls take no pointer
+// into another program, so a screen reader's helper lets them write their texts there and reads
+// them back.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND control, std::size_t bytes) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(control, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr) {
+            at_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    ~RemoteBuffer() {
+        if (at_ != nullptr) {
+            VirtualFreeEx(process_, at_, 0, MEM_RELEASE);
+        }
+        if (process_ != nullptr) {
+            CloseHandle(process_);
+        }
+    }
+
+    explicit operator bool() const { return at_ != nullptr; }
+    // Where `offset` is in the other program, to hand to a control.
+    char* At(std::size_t offset) const { return at_ + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t bytes) const {
+        WriteProcessMemory(process_, At(offset), data, bytes, nullptr);
+    }
+    // The text at `offset`, at most `chars` characters.
+    std::wstring Text(std::size_t offset, std::size_t chars) const {
+        std::wstring text(chars + 1, L'\0');
+        ReadProcessMemory(process_, At(offset), text.data(), chars * sizeof(wchar_t), nullptr);
+        text.resize(text.find(L'\0'));
+        return text;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* at_ = nullptr;
+};
+
+// A report list's rows.
 void ListRows(HWND list) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE game =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (game == nullptr) {
+    constexpr std::size_t kTextChars = 256;
+    const RemoteBuffer remote(list, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    if (!remote) {
         std::wprintf(L"rows: cannot be read\n");
         return;
     }
-    constexpr std::size_t kTextChars = 256;
-    auto* remote = static_cast<char*>(VirtualAllocEx(
-        game, nullptr, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     const auto rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows && remote != nullptr; ++row) {
+    for (int row = 0; row < rows; ++row) {
         std::wstring line;
         for (int column = 0; column < columns; ++column) {
             LVITEMW item{};
             item.iSubItem = column;
             item.cchTextMax = static_cast<int>(kTextChars);
-            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-            WriteProcessMemory(game, remote, &item, sizeof item, nullptr);
+            item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
+            remote.Write(0, &item, sizeof item);
             SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(remote));
-            wchar_t text[kTextChars] = {};
-            ReadProcessMemory(game, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t),
-                              nullptr);
-            line += (column == 0 ? L"" : L" | ") + std::wstring(text);
+                         reinterpret_cast<LPARAM>(remote.At(0)));
+            line += (column == 0 ? L"" : L" | ") + remote.Text(sizeof(LVITEMW), kTextChars - 1);
         }
         std::wprintf(L"row %d: %ls\n", row + 1, line.c_str());
     }
-    if (remote != nullptr) {
-        VirtualFreeEx(game, remote, 0, MEM_RELEASE);
+}
+
+// The status bar's panels.
+void ListPanels(HWND status) {
+    constexpr std::size_t kTextChars = 256;
+    const RemoteBuffer remote(status, kTextChars * sizeof(wchar_t));
+    if (!remote) {
+        std::wprintf(L"status panels: cannot be read\n");
+        ++nameless;
+        return;
     }
-    CloseHandle(game);
+    const auto parts = static_cast<int>(SendMessageW(status, SB_GETPARTS, 0, 0));
+    for (int part = 0; part < parts; ++part) {
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(part),
+                     reinterpret_cast<LPARAM>(remote.At(0)));
+        const std::wstring text = remote.Text(0, kTextChars - 1);
+        std::wprintf(L"status panel %d: %ls\n", part + 1, text.c_str());
+        nameless += text.empty() ? 1 : 0;
+    }
 }
 
 BOOL CALLBACK ListOne(HWND control, LPARAM) {
@@ -78,33 +130,7 @@ BOOL CALLBACK ListOne(HWND control, LPARAM) {
     RECT place{};
     GetWindowRect(control, &place);
     if (std::wstring(kind) == STATUSCLASSNAMEW) {
-        // The panels' texts are read into the game's own memory, as a screen reader's helper
-        // does: a status bar takes no pointer into another program.
-        DWORD pid = 0;
-        GetWindowThreadProcessId(control, &pid);
-        HANDLE game =
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        void* remote = game != nullptr
-                           ? VirtualAllocEx(game, nullptr, 512, MEM_COMMIT, PAGE_READWRITE)
-                           : nullptr;
-        const auto parts = static_cast<int>(SendMessageW(control, SB_GETPARTS, 0, 0));
-        for (int part = 0; part < parts && remote != nullptr; ++part) {
-            wchar_t text[256] = {};
-            SendMessageW(control, SB_GETTEXTW, static_cast<WPARAM>(part),
-                         reinterpret_cast<LPARAM>(remote));
-            ReadProcessMemory(game, remote, text, sizeof text - sizeof(wchar_t), nullptr);
-            std::wprintf(L"status panel %d: %ls\n", part + 1, text);
-            nameless += text[0] == L'\0' ? 1 : 0;
-        }
-        if (remote == nullptr) {
-            std::wprintf(L"status panels: cannot be read\n");
-            ++nameless;
-        } else {
-            VirtualFreeEx(game, remote, 0, MEM_RELEASE);
-        }
-        if (game != nullptr) {
-            CloseHandle(game);
-        }
+        ListPanels(control);
         return TRUE;
     }
     if (place.right <= place.left || place.bottom <= place.top) {
